@@ -1,0 +1,26 @@
+#pragma once
+
+#include <string>
+
+#include "SynthConfig.h"
+
+/** Reads a configuration file into a SynthConfig.
+
+    The configuration object is the root's first member (whatever its key) or the root
+    array's first element; it must hold the string members "name" and "filePath".
+    Every failure is thrown as a std::exception whose what() names the reason; the
+    record then holds what was read before the failure.
+
+    A file nested deeper than maxNestingDepth is refused as unparseable before the
+    recursive parser sees it, so no file can exhaust the stack.
+*/
+class SynthConfigReader
+{
+public:
+    static constexpr int maxNestingDepth = 512;
+
+    static void Read (const std::string& path, SynthConfig& config);
+
+    /** True when no object or array in the text opens deeper than maxNestingDepth. */
+    static bool NestingWithinBound (const std::string& text);
+};

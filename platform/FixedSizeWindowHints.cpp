@@ -1,0 +1,70 @@
+#include "FixedSizeWindowHints.h"
+
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
+namespace
+{
+// A connection of our own: size hints are properties on the server, so any client may
+// write them. Opened once, on the message thread, and kept for the process's life.
+Display* hintsConnection()
+{
+    static Display* const display = XOpenDisplay (nullptr);
+    return display;
+}
+}
+
+FixedSizeWindowHints::FixedSizeWindowHints (juce::Component& w)
+    : window (w)
+{
+    window.addComponentListener (this);
+    WindowChanged();
+}
+
+FixedSizeWindowHints::~FixedSizeWindowHints()
+{
+    window.removeComponentListener (this);
+}
+
+void FixedSizeWindowHints::Apply (juce::Component& w)
+{
+    auto* peer = w.getPeer();
+    auto* display = hintsConnection();
+    if (peer == nullptr || display == nullptr)
+        return;
+
+    const auto nativeWindow = (::Window) reinterpret_cast<juce::pointer_sized_uint> (peer->getNativeHandle());
+    const auto bounds = peer->getBounds() * peer->getPlatformScaleFactor();
+
+    XSizeHints hints {};
+    hints.flags = PMinSize | PMaxSize | USPosition | USSize;
+    hints.x = bounds.getX();
+    hints.y = bounds.getY();
+    hints.width = hints.min_width = hints.max_width = bounds.getWidth();
+    hints.height = hints.min_height = hints.max_height = bounds.getHeight();
+
+    XSetWMNormalHints (display, nativeWindow, &hints);
+    XFlush (display);
+}
+
+void FixedSizeWindowHints::WindowChanged()
+{
+    Apply (window);
+    startTimer (100);
+}
+
+void FixedSizeWindowHints::timerCallback()
+{
+    stopTimer();
+    Apply (window);
+}
+
+void FixedSizeWindowHints::componentMovedOrResized (juce::Component&, bool, bool)
+{
+    WindowChanged();
+}
+
+void FixedSizeWindowHints::componentVisibilityChanged (juce::Component&)
+{
+    WindowChanged();
+}

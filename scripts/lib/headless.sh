@@ -1,0 +1,56 @@
+# Sourced by scripts/test and scripts/run: a test display and a JACK server for machines
+# that have neither. Whatever is started here is stopped by stop_started_services.
+
+started_pids=()
+
+stop_started_services() {
+    for pid in "${started_pids[@]}"; do
+        kill "$pid" 2>/dev/null || true
+    done
+    for pid in "${started_pids[@]}"; do
+        wait "$pid" 2>/dev/null || true
+    done
+    started_pids=()
+}
+
+# Starts Xvfb on a free display number unless DISPLAY already works.
+ensure_display() {
+    if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
+        return 0
+    fi
+    local n=99
+    while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
+    # -noreset keeps atoms interned by a client alive after it disconnects.
+    Xvfb ":$n" -screen 0 1280x800x24 -nolisten tcp -noreset >/dev/null 2>&1 &
+    started_pids+=($!)
+    export DISPLAY=":$n"
+    for _ in $(seq 100); do
+        xdpyinfo >/dev/null 2>&1 && break
+        sleep 0.1
+    done
+    # Without a window manager nobody creates the protocol atoms, and the framework then
+    # ignores close requests: create them here.
+    for atom in WM_PROTOCOLS WM_DELETE_WINDOW _NET_WM_PING WM_STATE _NET_WM_STATE; do
+        xprop -root -f "$atom" 32a -set "$atom" "$atom" >/dev/null 2>&1 || true
+        xprop -root -remove "$atom" >/dev/null 2>&1 || true
+    done
+    echo "started a virtual display $DISPLAY (no display was available)"
+}
+
+# Starts a JACK server with the dummy backend under the given private name.
+start_jack_dummy() {
+    local name=$1
+    jackd -n "$name" -r -d dummy -r 48000 -p 256 >/dev/null 2>&1 &
+    started_pids+=($!)
+    export JACK_DEFAULT_SERVER="$name"
+    if ! timeout 10 jack_wait -w -s "$name" >/dev/null 2>&1; then
+        echo "could not start a JACK dummy server" >&2
+        return 1
+    fi
+}
+
+# True when a JACK server answers or ALSA lists a sound card.
+audio_device_reachable() {
+    timeout 2 jack_wait -c >/dev/null 2>&1 && return 0
+    [ -s /proc/asound/cards ] && ! grep -q "no soundcards" /proc/asound/cards
+}

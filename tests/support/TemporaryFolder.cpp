@@ -1,0 +1,39 @@
+#include "TemporaryFolder.h"
+
+#include <fstream>
+#include <iterator>
+
+TemporaryFolder::TemporaryFolder()
+    : folder (juce::File::getSpecialLocation (juce::File::tempDirectory)
+                  .getNonexistentChildFile ("orvo-test-", "", false))
+{
+    folder.createDirectory();
+}
+
+TemporaryFolder::~TemporaryFolder()
+{
+    folder.deleteRecursively (false);
+}
+
+void WriteFile (const juce::File& file, const std::string& bytes)
+{
+    file.getParentDirectory().createDirectory();
+    std::ofstream stream (file.getFullPathName().toStdString(), std::ios::binary | std::ios::trunc);
+    stream.write (bytes.data(), (std::streamsize) bytes.size());
+}
+
+std::string ReadFile (const juce::File& file)
+{
+    std::ifstream stream (file.getFullPathName().toStdString(), std::ios::binary);
+    return { std::istreambuf_iterator<char> (stream), std::istreambuf_iterator<char>() };
+}
+
+juce::File GetTestOutputFolder()
+{
+    const auto fromEnvironment = juce::SystemStats::getEnvironmentVariable ("ORVO_TEST_OUTPUT", {});
+    auto folder = fromEnvironment.isNotEmpty()
+                    ? juce::File (fromEnvironment)
+                    : juce::File::getCurrentWorkingDirectory().getChildFile ("test-output");
+    folder.createDirectory();
+    return folder;
+}

@@ -1,0 +1,188 @@
+#include "X11Display.h"
+
+#include <cstdlib>
+
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
+namespace
+{
+// A bare test display has no window manager, so nobody has created the protocol atoms;
+// the framework looks them up only if they exist and would then ignore close requests.
+const char* const windowManagerAtoms[] = { "WM_PROTOCOLS", "WM_DELETE_WINDOW", "_NET_WM_PING",
+                                           "WM_STATE", "_NET_WM_STATE", "_NET_WM_NAME", "UTF8_STRING" };
+
+int ignoreErrors (Display*, XErrorEvent*) { return 0; }
+
+void collectWindows (Display* display, Window parent, Atom pidAtom, pid_t pid, std::vector<Window>& found)
+{
+    Window root = 0, ignoredParent = 0;
+    Window* children = nullptr;
+    unsigned int count = 0;
+
+    if (XQueryTree (display, parent, &root, &ignoredParent, &children, &count) == 0)
+        return;
+
+    for (unsigned int i = 0; i < count; ++i)
+    {
+        const auto child = children[i];
+        Atom type = None;
+        int format = 0;
+        unsigned long items = 0, remaining = 0;
+        unsigned char* data = nullptr;
+
+        if (XGetWindowProperty (display, child, pidAtom, 0, 1, False, XA_CARDINAL, &type, &format,
+                                &items, &remaining, &data) == Success && data != nullptr)
+        {
+            const auto windowPid = (pid_t) *reinterpret_cast<unsigned long*> (data);
+            XFree (data);
+
+            XWindowAttributes attributes {};
+            if (windowPid == pid && XGetWindowAttributes (display, child, &attributes) != 0
+                && attributes.map_state == IsViewable)
+                found.push_back (child);
+        }
+    }
+
+    if (children != nullptr)
+        XFree (children);
+}
+}
+
+X11Display::X11Display()
+{
+    display = reinterpret_cast<_XDisplay*> (XOpenDisplay (nullptr));
+
+    if (display != nullptr)
+    {
+        XSetErrorHandler (ignoreErrors);
+        for (auto* name : windowManagerAtoms)
+            XInternAtom (reinterpret_cast<Display*> (display), name, False);
+        XSync (reinterpret_cast<Display*> (display), False);
+    }
+}
+
+X11Display::~X11Display()
+{
+    if (display != nullptr)
+        XCloseDisplay (reinterpret_cast<Display*> (display));
+}
+
+std::vector<X11Display::WindowId> X11Display::FindWindows (pid_t pid)
+{
+    std::vector<Window> found;
+    if (display == nullptr)
+        return {};
+
+    auto* d = reinterpret_cast<Display*> (display);
+    XSync (d, False);
+    collectWindows (d, DefaultRootWindow (d), XInternAtom (d, "_NET_WM_PID", False), pid, found);
+    return { found.begin(), found.end() };
+}
+
+std::optional<X11Display::WindowId> X11Display::WaitForWindow (pid_t pid, int timeoutMilliseconds,
+                                                               const std::function<bool (WindowId)>& predicate)
+{
+    const auto deadline = juce::Time::getMillisecondCounter() + (juce::uint32) timeoutMilliseconds;
+
+    do
+    {
+        for (auto window : FindWindows (pid))
+            if (! predicate || predicate (window))
+                return window;
+
+        juce::Thread::sleep (50);
+    }
+    while (juce::Time::getMillisecondCounter() < deadline);
+
+    return std::nullopt;
+}
+
+std::string X11Display::GetTitle (WindowId window)
+{
+    auto* d = reinterpret_cast<Display*> (display);
+    Atom type = None;
+    int format = 0;
+    unsigned long items = 0, remaining = 0;
+    unsigned char* data = nullptr;
+
+    if (XGetWindowProperty (d, window, XInternAtom (d, "_NET_WM_NAME", False), 0, 4096, False,
+                            XInternAtom (d, "UTF8_STRING", False), &type, &format, &items, &remaining,
+                            &data) == Success && data != nullptr)
+    {
+        std::string title (reinterpret_cast<char*> (data), items);
+        XFree (data);
+        return title;
+    }
+
+    if (XGetWindowProperty (d, window, XA_WM_NAME, 0, 4096, False, AnyPropertyType, &type, &format,
+                            &items, &remaining, &data) == Success && data != nullptr)
+    {
+        std::string title (reinterpret_cast<char*> (data), items);
+        XFree (data);
+        return title;
+    }
+
+    return {};
+}
+
+X11Display::SizeHints X11Display::GetSizeHints (WindowId window)
+{
+    SizeHints result;
+    XSizeHints hints {};
+    long supplied = 0;
+
+    if (XGetWMNormalHints (reinterpret_cast<Display*> (display), window, &hints, &supplied) != 0)
+    {
+        result.hasMinimum = (hints.flags & PMinSize) != 0;
+        result.hasMaximum = (hints.flags & PMaxSize) != 0;
+        result.minWidth = hints.min_width;
+        result.minHeight = hints.min_height;
+        result.maxWidth = hints.max_width;
+        result.maxHeight = hints.max_height;
+    }
+
+    return result;
+}
+
+juce::Rectangle<int> X11Display::GetGeometry (WindowId window)
+{
+    auto* d = reinterpret_cast<Display*> (display);
+    XWindowAttributes attributes {};
+    if (XGetWindowAttributes (d, window, &attributes) == 0)
+        return {};
+
+    int x = 0, y = 0;
+    Window child = 0;
+    XTranslateCoordinates (d, window, DefaultRootWindow (d), 0, 0, &x, &y, &child);
+    return { x, y, attributes.width, attributes.height };
+}
+
+void X11Display::SendCloseRequest (WindowId window)
+{
+    auto* d = reinterpret_cast<Display*> (display);
+    XEvent event {};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = window;
+    event.xclient.message_type = XInternAtom (d, "WM_PROTOCOLS", False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = (long) XInternAtom (d, "WM_DELETE_WINDOW", False);
+    event.xclient.data.l[1] = CurrentTime;
+    XSendEvent (d, window, False, NoEventMask, &event);
+    XFlush (d);
+}
+
+void X11Display::PressKey (WindowId window, const std::string& key)
+{
+    const auto command = "xdotool key --window " + std::to_string (window) + " " + key + " >/dev/null 2>&1";
+    [[maybe_unused]] const auto result = std::system (command.c_str());
+}
+
+bool X11Display::SaveScreenshot (WindowId window, const juce::File& png)
+{
+    png.getParentDirectory().createDirectory();
+    const auto command = "import -window " + std::to_string (window) + " '"
+                         + png.getFullPathName().toStdString() + "' >/dev/null 2>&1";
+    return std::system (command.c_str()) == 0 && png.existsAsFile();
+}
