@@ -1,14 +1,11 @@
 #include "TarnwellEditor.h"
 
+#include "TarnwellColours.h"
 #include "TarnwellProcessor.h"
 
 namespace
 {
-const juce::Colour background (0xff15171c);
-const juce::Colour panel (0xff22262e);
-const juce::Colour accent (0xffe8a33d);
-const juce::Colour text (0xffd8dce3);
-const juce::Colour dimText (0xff8a919c);
+using namespace TarnwellColours;
 
 constexpr int headerHeight = 64;
 constexpr int margin = 12;
@@ -17,15 +14,6 @@ constexpr int margin = 12;
 TarnwellEditor::TarnwellEditor (TarnwellProcessor& instrument)
     : AudioProcessorEditor (instrument)
 {
-    lookAndFeel.setColour (juce::Slider::rotarySliderFillColourId, accent);
-    lookAndFeel.setColour (juce::Slider::rotarySliderOutlineColourId, juce::Colour (0xff3a404b));
-    lookAndFeel.setColour (juce::Slider::thumbColourId, text);
-    lookAndFeel.setColour (juce::Slider::textBoxTextColourId, text);
-    lookAndFeel.setColour (juce::Slider::textBoxOutlineColourId, juce::Colours::transparentBlack);
-    lookAndFeel.setColour (juce::Slider::textBoxBackgroundColourId, juce::Colours::transparentBlack);
-    lookAndFeel.setColour (juce::Label::textColourId, dimText);
-    setLookAndFeel (&lookAndFeel);
-
     auto& state = instrument.GetState();
     const std::array<std::pair<const char*, const char*>, 10> controls { {
         { TarnwellParameters::wave, "WAVE" },
@@ -48,11 +36,6 @@ TarnwellEditor::TarnwellEditor (TarnwellProcessor& instrument)
 
     sections = { { { "OSCILLATOR", {} }, { "FILTER", {} }, { "ENVELOPE", {} }, { "OUTPUT", {} } } };
     setSize (width, height);
-}
-
-TarnwellEditor::~TarnwellEditor()
-{
-    setLookAndFeel (nullptr);
 }
 
 void TarnwellEditor::paint (juce::Graphics& g)

@@ -19,7 +19,6 @@ public:
     static constexpr int height = 400;
 
     explicit TarnwellEditor (TarnwellProcessor&);
-    ~TarnwellEditor() override;
 
     void paint (juce::Graphics&) override;
     void resized() override;
@@ -31,7 +30,6 @@ private:
         juce::Rectangle<int> bounds;
     };
 
-    juce::LookAndFeel_V4 lookAndFeel;
     std::array<Section, 4> sections;
     std::array<std::unique_ptr<LabelledKnob>, 10> knobs;
 

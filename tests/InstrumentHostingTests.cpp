@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include "FormatHost.h"
+#include "TemporaryFolder.h"
+#include "X11Display.h"
 
 namespace
 {
@@ -177,4 +179,28 @@ TEST_F (HostedInstrument, MakesAnEditorOfItsOwnFixedSizeThatGoesBeforeTheInstanc
     editor.reset();
     instance->releaseResources();
     instance.reset();
+}
+
+TEST_F (HostedInstrument, PaintsItsEditorInAWindowOfTheHost)
+{
+    std::unique_ptr<juce::AudioProcessorEditor> editor (instance->createEditor());
+    ASSERT_NE (editor, nullptr);
+
+    editor->addToDesktop (0);
+    editor->setVisible (true);
+    juce::MessageManager::getInstance()->runDispatchLoopUntil (1500);
+
+    const auto screenshot = GetTestOutputFolder().getChildFile ("TarnwellEditor.png");
+    X11Display display;
+    ASSERT_TRUE (display.IsOpen());
+    ASSERT_TRUE (display.SaveScreenshot ((X11Display::WindowId) (juce::pointer_sized_uint) editor->getWindowHandle(), screenshot));
+    const auto image = juce::ImageFileFormat::loadFrom (screenshot);
+    ASSERT_TRUE (image.isValid());
+    EXPECT_EQ (image.getWidth(), 600);
+    EXPECT_EQ (image.getHeight(), 400);
+
+    // The instrument's own dark background around its title, not an empty host window.
+    EXPECT_EQ (image.getPixelAt (4, 4).getARGB() & 0xffffffu, 0x15171cu);
+
+    editor.reset();
 }
