@@ -188,18 +188,27 @@ TEST_F (HostedInstrument, PaintsItsEditorInAWindowOfTheHost)
 
     editor->addToDesktop (0);
     editor->setVisible (true);
-    juce::MessageManager::getInstance()->runDispatchLoopUntil (1500);
 
-    const auto screenshot = GetTestOutputFolder().getChildFile ("TarnwellEditor.png");
     X11Display display;
     ASSERT_TRUE (display.IsOpen());
-    ASSERT_TRUE (display.SaveScreenshot ((X11Display::WindowId) (juce::pointer_sized_uint) editor->getWindowHandle(), screenshot));
-    const auto image = juce::ImageFileFormat::loadFrom (screenshot);
+    const auto window = (X11Display::WindowId) (juce::pointer_sized_uint) editor->getWindowHandle();
+    const auto screenshot = GetTestOutputFolder().getChildFile ("TarnwellEditor.png");
+
+    // The instrument paints from its own thread: look until its dark background shows
+    // around its title, rather than an empty host window.
+    juce::Image image;
+    for (int attempt = 0; attempt < 40; ++attempt)
+    {
+        juce::MessageManager::getInstance()->runDispatchLoopUntil (250);
+        ASSERT_TRUE (display.SaveScreenshot (window, screenshot));
+        image = juce::ImageFileFormat::loadFrom (screenshot);
+        if (image.isValid() && (image.getPixelAt (4, 4).getARGB() & 0xffffffu) == 0x15171cu)
+            break;
+    }
+
     ASSERT_TRUE (image.isValid());
     EXPECT_EQ (image.getWidth(), 600);
     EXPECT_EQ (image.getHeight(), 400);
-
-    // The instrument's own dark background around its title, not an empty host window.
     EXPECT_EQ (image.getPixelAt (4, 4).getARGB() & 0xffffffu, 0x15171cu);
 
     editor.reset();

@@ -1,7 +1,11 @@
-// Hosts each plug-in bundle named on the command line as the application does (describe,
-// instantiate, prepare, play a note and release it, open and close its editor, release),
-// so that a memory checker can watch both sides of the VST 2 interface at work.
-// Exits with 1 when a bundle cannot be described, instantiated or played.
+// Hosts plug-in bundles as the application does (describe, instantiate, prepare, play a
+// note and release it, make and destroy its editor, release), so that a memory checker
+// can watch both sides of the VST 2 interface at work.
+//
+//     PluginProbe OUTCOME BUNDLE [OUTCOME BUNDLE ...]
+//
+// OUTCOME is what the bundle must come to: "sounding", "silent", "uninstantiable" or
+// "undescribed". Exits with 1 when any bundle comes to something else.
 
 #include <cmath>
 #include <iostream>
@@ -15,7 +19,8 @@ juce::JUCEApplicationBase* NoApplication()
     return nullptr;
 }
 
-bool Play (juce::AudioPluginInstance& instance)
+/** Plays a note for a while and lets it go; gives "sounding", "silent" or "not finite". */
+juce::String Play (juce::AudioPluginInstance& instance)
 {
     constexpr int blockSize = 256;
     juce::AudioBuffer<float> buffer (2, blockSize);
@@ -38,45 +43,35 @@ bool Play (juce::AudioPluginInstance& instance)
             {
                 const auto sample = buffer.getSample (channel, i);
                 if (! std::isfinite (sample))
-                    return false;
+                    return "not finite";
                 heard = std::max (heard, std::abs (sample));
             }
     }
 
-    return heard > 0.0f;
+    return heard > 0.0f ? "sounding" : "silent";
 }
 
-bool Probe (const juce::String& bundle)
+juce::String Probe (const juce::String& bundle)
 {
     FormatHost host;
 
-    if (host.Scan (bundle) != 1)
-    {
-        std::cerr << "not described: " << bundle << "\n";
-        return false;
-    }
+    if (host.Scan (bundle) == 0)
+        return "undescribed";
 
     juce::String error;
     auto instance = host.InstantiateFirst (48000.0, 256, error);
 
     if (instance == nullptr)
-    {
-        std::cerr << "not instantiated: " << bundle << ": " << error << "\n";
-        return false;
-    }
+        return "uninstantiable";
 
     instance->prepareToPlay (48000.0, 256);
-    const auto played = Play (*instance);
+    const auto outcome = Play (*instance);
 
     if (instance->hasEditor())
         std::unique_ptr<juce::AudioProcessorEditor> (instance->createEditor()).reset();
 
     instance->releaseResources();
-
-    if (! played)
-        std::cerr << "silent or not finite: " << bundle << "\n";
-
-    return played;
+    return outcome;
 }
 }
 
@@ -85,10 +80,20 @@ int main (int argc, char** argv)
     juce::JUCEApplicationBase::createInstance = &NoApplication;
     juce::ScopedJuceInitialiser_GUI framework;
 
-    auto allPlayed = true;
+    auto allAsExpected = true;
 
-    for (int i = 1; i < argc; ++i)
-        allPlayed = Probe (juce::File::getCurrentWorkingDirectory().getChildFile (argv[i]).getFullPathName()) && allPlayed;
+    for (int i = 1; i + 1 < argc; i += 2)
+    {
+        const juce::String expected (argv[i]);
+        const auto bundle = juce::File::getCurrentWorkingDirectory().getChildFile (argv[i + 1]).getFullPathName();
+        const auto outcome = Probe (bundle);
 
-    return allPlayed ? 0 : 1;
+        if (outcome != expected)
+        {
+            std::cerr << bundle << ": " << outcome << ", expected " << expected << "\n";
+            allAsExpected = false;
+        }
+    }
+
+    return allAsExpected ? 0 : 1;
 }
