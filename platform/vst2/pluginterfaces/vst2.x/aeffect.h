@@ -10,6 +10,11 @@
     declare full-sized ones here, checking that every field they share sits where fst
     puts it, so the binary layout stays the one fst describes.
 
+    fst also guesses 128 bytes for the vendor and product strings that a host writes
+    into a plug-in's buffer, where plug-ins reserve 64: the framework's host would write
+    up to 127 bytes of a long host name past the end of such a buffer. Those two lengths
+    are 64 here.
+
     The framework includes this file inside a namespace of its own, so it includes no
     standard header and uses only built-ins.
 */
@@ -21,9 +26,19 @@
 
 #define VstSpeakerArrangement FstShortSpeakerArrangement
 #define VstPinProperties FstShortPinProperties
+#define kVstMaxVendorStrLen fstGuessedMaxVendorStrLen
+#define kVstMaxProductStrLen fstGuessedMaxProductStrLen
 #include <pluginterfaces/fst/fst.h>
 #undef VstSpeakerArrangement
 #undef VstPinProperties
+#undef kVstMaxVendorStrLen
+#undef kVstMaxProductStrLen
+
+enum
+{
+    kVstMaxVendorStrLen = 64,
+    kVstMaxProductStrLen = 64
+};
 
 struct VstSpeakerArrangement
 {

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <juce_audio_basics/juce_audio_basics.h>
+
+/** What every voice plays with during one block, read from the parameters once per block. */
+struct VoiceSettings
+{
+    float squareAmount = 0.0f;     // 0 saw, 1 square
+    float detuneCents = 0.0f;      // spread between the voice's two oscillators
+    float cutoffHertz = 20000.0f;
+    float resonance = 0.0f;        // 0 to 1
+    float envelopeAmount = 0.0f;   // 0 to 1: how far the envelope opens the filter
+    juce::ADSR::Parameters envelope;
+};

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <memory>
+
+#include <juce_audio_processors/juce_audio_processors.h>
+
+/** Hosts plug-ins as the application does: the Audio Unit stand-in registered first and
+    the VST bundle format second, every format asked to describe the path, and the first
+    description instantiated.
+*/
+class FormatHost
+{
+public:
+    FormatHost();
+
+    /** Has every format describe the path; gives the number of descriptions found so far. */
+    int Scan (const juce::String& path);
+
+    const juce::OwnedArray<juce::PluginDescription>& GetDescriptions() const noexcept { return descriptions; }
+
+    /** An instance of the first description, or none with the framework's error text. */
+    std::unique_ptr<juce::AudioPluginInstance> InstantiateFirst (double sampleRate, int blockSize,
+                                                                 juce::String& errorText);
+
+    juce::AudioPluginFormatManager& GetFormatManager() noexcept { return formatManager; }
+
+private:
+    juce::AudioPluginFormatManager formatManager;
+    juce::KnownPluginList knownPluginList;
+    juce::OwnedArray<juce::PluginDescription> descriptions;
+};
+
+/** The instrument bundle as the build puts it among the app's resources. */
+juce::File GetInstrumentBundle();
+
+/** A bundle under the build's test plug-ins ("Editorless", "DescribedOnce", "Garbage", "Kars"). */
+juce::File GetTestPluginBundle (const juce::String& name);
