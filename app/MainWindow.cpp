@@ -1,5 +1,7 @@
 #include "MainWindow.h"
 
+#include "MainComponent.h"
+
 
 OrvoHostApplication::MainWindow::MainWindow (const std::string& name, const SynthConfig& configuration)
     : juce::DocumentWindow (juce::String::fromUTF8 (name.data(), (int) name.size()),
@@ -11,9 +13,13 @@ OrvoHostApplication::MainWindow::MainWindow (const std::string& name, const Synt
       config (configuration)
 {
     setUsingNativeTitleBar (true);
-    auto content = std::make_unique<juce::Component>();
-    content->setSize (800, 500);
-    setContentOwned (content.release(), true);
+
+    // Recreating the native window brings it to the front, which on X11 maps it although
+    // it is still hidden: keep it off screen until it is shown, after the host is built.
+    if (auto* peer = getPeer(); peer != nullptr && ! isVisible())
+        peer->setVisible (false);
+
+    setContentOwned (std::make_unique<MainComponent> (config, applicationName).release(), true);
     setResizable (false, false);
     centreWithSize (getWidth(), getHeight());
     setVisible (true);

@@ -5,7 +5,7 @@
 
 TemporaryFolder::TemporaryFolder()
     : folder (juce::File::getSpecialLocation (juce::File::tempDirectory)
-                  .getNonexistentChildFile ("orvo-test-", "", false))
+                  .getChildFile ("orvo-test-" + juce::Uuid().toString()))
 {
     folder.createDirectory();
 }

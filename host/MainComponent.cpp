@@ -1,0 +1,302 @@
+#include "MainComponent.h"
+
+#include "AudioUnitStandInFormat.h"
+#include "BundleResources.h"
+#include "VSTBundlePluginFormat.h"
+
+namespace
+{
+const juce::File UserAppData = juce::File::getSpecialLocation (juce::File::userApplicationDataDirectory);
+
+constexpr const char* settingsPath = "Application Support/Calvera/Merovalt/Settings.xml";
+constexpr const char* pluginFileName = "Tarnwell App.vst";
+constexpr const char* errorImageFileName = "error.png";
+
+constexpr int keyboardHeight = 60;
+constexpr int errorWidth = 800;
+constexpr int errorHeight = 500;
+
+// Room for the MIDI of one block; the instrument's own event list holds 256 events.
+constexpr int reservedMidiBytes = 256 * 16;
+
+juce::String fromUtf8 (const std::string& text)
+{
+    return juce::String::fromUTF8 (text.data(), (int) text.size());
+}
+
+juce::File settingsFile()
+{
+    return UserAppData.getChildFile (settingsPath);
+}
+
+/** The first present MIDI input with this name; none for the empty name. */
+std::optional<juce::MidiDeviceInfo> findMidiInputNamed (const juce::String& name)
+{
+    if (name.isEmpty())
+        return std::nullopt;
+
+    for (const auto& device : juce::MidiInput::getAvailableDevices())
+        if (device.name == name)
+            return device;
+
+    return std::nullopt;
+}
+}
+
+//==============================================================================
+MainComponent::MainComponent (const SynthConfig&, const std::string& name)
+    : applicationName (name),
+      audioSettingsComponent (deviceManager, 0, 0, 2, 2, true, false, false, false),
+      keyboardComponent (keyboardState, juce::MidiKeyboardComponent::horizontalKeyboard),
+      missingMidiDeviceAlerter (name, midiDevicePoller)
+{
+    blockMidi.ensureSize (reservedMidiBytes);
+
+    setAudioChannels (0, 2);
+
+    addChildComponent (keyboardComponent);
+    keyboardComponent.setColour (juce::MidiKeyboardComponent::mouseOverKeyOverlayColourId, juce::Colour (0x99ff0000));
+    keyboardComponent.setColour (juce::MidiKeyboardComponent::keyDownOverlayColourId, juce::Colours::darkred);
+    keyboardComponent.setBlackNoteLengthProportion (0.56f);
+    keyboardComponent.setColour (juce::MidiKeyboardComponent::textLabelColourId, juce::Colours::lightgrey);
+    keyboardComponent.setMouseClickGrabsKeyboardFocus (false);
+
+    const auto settings = settingsFile();
+    settings.create();
+    savedDeviceState = juce::parseXML (settings);
+
+    const auto audioError = deviceManager.initialise (0, 2, savedDeviceState.get(), true, {}, nullptr);
+
+    // With no device at all the framework reports no error text on Linux, so the open
+    // device is what counts.
+    if (audioError.isNotEmpty() || deviceManager.getCurrentAudioDevice() == nullptr)
+    {
+        const auto message = "No viable audio device could be opened.\n\nPlease connect an audio device or close "
+                             "any other applications that may be using it \n\nthen reopen "
+                             + applicationName + ".";
+        juce::AlertWindow::showMessageBox (juce::AlertWindow::WarningIcon, "Missing Audio Device", fromUtf8 (message));
+        juce::JUCEApplicationBase::quit();
+    }
+
+    deviceManager.addChangeListener (this);
+
+    formatManager.addFormat (new AudioUnitStandInFormat());
+    formatManager.addFormat (new VSTBundlePluginFormat());
+
+    LoadInstrument();
+}
+
+void MainComponent::LoadInstrument()
+{
+    const auto path = fromUtf8 (GetFilenameForResourceInMacBundle (pluginFileName));
+
+    juce::String errorText;
+    if (! juce::File::createFileWithoutCheckingPath (path).exists())
+    {
+        const auto folder = GetApplicationResourcesFolder().getFullPathName().toStdString();
+        errorText = fromUtf8 ("The plugin file for " + applicationName
+                              + " is missing from its directory. \n\nPlease add the plugin back to your VST folder ("
+                              + folder + ")\n\nor run your " + applicationName + " installer again to reinstall.");
+    }
+
+    const auto setup = deviceManager.getAudioDeviceSetup();
+    const auto sampleRate = setup.sampleRate;
+    const auto blockSize = setup.bufferSize;
+
+    for (auto* format : formatManager.getFormats())
+        knownPluginList.scanAndAddFile (path, true, pluginDescriptions, *format);
+
+    if (pluginDescriptions.isEmpty())
+    {
+        ShowErrorText (errorText);
+        return;
+    }
+
+    auto instance = formatManager.createPluginInstance (*pluginDescriptions[0], sampleRate, blockSize, errorText);
+
+    if (instance == nullptr)
+    {
+        // Say why the window is empty rather than show nothing at all.
+        ShowErrorText (fromUtf8 ("The plugin for " + applicationName + " could not be loaded: ")
+                       + errorText
+                       + fromUtf8 ("\n\nPlease run your " + applicationName + " installer again to reinstall."));
+        return;
+    }
+
+    instance->prepareToPlay (sampleRate, blockSize);
+    GiveReservedMidiStorageTo (*instance, blockSize);
+    plugin = std::move (instance);
+    audioThreadPlugin.store (plugin.get(), std::memory_order_release);
+
+    pluginEditor.reset (plugin->createEditor());
+    if (pluginEditor == nullptr)
+        return;
+
+    pluginEditor->setBounds (0, 0, pluginEditor->getWidth(), pluginEditor->getHeight());
+    addAndMakeVisible (pluginEditor.get());
+    setSize (pluginEditor->getWidth(), pluginEditor->getHeight());
+}
+
+void MainComponent::GiveReservedMidiStorageTo (juce::AudioPluginInstance& instance, int blockSize)
+{
+    // The framework's VST host swaps the MIDI buffer it is given with one of its own,
+    // which starts without storage. One silent block here, before the audio thread sees
+    // the instance, leaves reserved storage on both sides of that swap, so that no block
+    // ever has to grow a MIDI buffer on the audio thread.
+    juce::AudioBuffer<float> silence (juce::jmax (2, instance.getTotalNumOutputChannels()), juce::jmax (1, blockSize));
+    silence.clear();
+    juce::MidiBuffer reserved;
+    reserved.ensureSize (reservedMidiBytes);
+    instance.processBlock (silence, reserved);
+}
+
+void MainComponent::ShowErrorText (const juce::String& text)
+{
+    addAndMakeVisible (errorLabel);
+    errorLabel.setText (text, juce::dontSendNotification);
+    errorLabel.setJustificationType (juce::Justification::horizontallyCentred);
+    setSize (errorWidth, errorHeight);
+}
+
+//==============================================================================
+MainComponent::~MainComponent()
+{
+    if (auto* dialog = settingsWindow.getComponent())
+    {
+        dialog->exitModalState (0);
+        if (auto* stillOpen = settingsWindow.getComponent())
+            delete stillOpen;
+    }
+
+    SaveDeviceState();
+    shutdownAudio();
+
+    // The collector goes before the device manager does: no MIDI may reach it after.
+    deviceManager.removeMidiInputDeviceCallback ({}, &midiCollector);
+    for (const auto& device : juce::MidiInput::getAvailableDevices())
+        deviceManager.removeMidiInputDeviceCallback (device.identifier, &midiCollector);
+
+    audioThreadPlugin.store (nullptr, std::memory_order_release);
+}
+
+void MainComponent::SaveDeviceState()
+{
+    if (plugin == nullptr)
+        return;
+
+    savedDeviceState = deviceManager.createStateXml();
+    if (savedDeviceState == nullptr)
+        return;
+
+    const auto settings = settingsFile();
+    settings.create();
+    savedDeviceState->writeTo (settings);
+}
+
+//==============================================================================
+void MainComponent::paint (juce::Graphics& g)
+{
+    g.fillAll (juce::Colours::black);
+
+    if (plugin != nullptr)
+        return;
+
+    g.fillAll (juce::Colour (0xff1c1e20));
+
+    // Read afresh on every paint, so a replaced picture shows at once.
+    const auto path = fromUtf8 (GetFilenameForResourceInMacBundle (errorImageFileName));
+    errorImage = juce::ImageFileFormat::loadFrom (juce::File::createFileWithoutCheckingPath (path));
+
+    if (errorImage.isValid())
+        g.drawImageWithin (errorImage, 320, 100, 150, 150,
+                           juce::RectanglePlacement::xLeft | juce::RectanglePlacement::yMid, false);
+}
+
+void MainComponent::resized()
+{
+    if (plugin != nullptr)
+    {
+        // An instrument without an editor leaves nothing to place things against.
+        if (pluginEditor == nullptr)
+            return;
+
+        const auto width = pluginEditor->getWidth();
+        const auto height = pluginEditor->getHeight();
+        keyboardComponent.setBounds (0, height, width, keyboardHeight);
+
+        if (toolbar != nullptr)
+            toolbar->setBounds (0, 0, width, 0);
+    }
+    else
+    {
+        errorLabel.setBounds (0, 277, errorWidth, errorHeight);
+    }
+}
+
+//==============================================================================
+void MainComponent::prepareToPlay (int samplesPerBlockExpected, double sampleRate)
+{
+    midiCollector.reset (sampleRate);
+
+    if (plugin != nullptr)
+        plugin->prepareToPlay (sampleRate, samplesPerBlockExpected);
+}
+
+void MainComponent::releaseResources()
+{
+    if (plugin != nullptr)
+        plugin->releaseResources();
+}
+
+void MainComponent::getNextAudioBlock (const juce::AudioSourceChannelInfo& bufferToFill)
+{
+    bufferToFill.clearActiveBufferRegion();
+
+    blockMidi.clear();
+    midiCollector.removeNextBlockOfMessages (blockMidi, bufferToFill.numSamples);
+    keyboardState.processNextMidiBuffer (blockMidi, bufferToFill.startSample, bufferToFill.numSamples, true);
+
+    if (auto* instrument = audioThreadPlugin.load (std::memory_order_acquire))
+        instrument->processBlock (*bufferToFill.buffer, blockMidi);
+}
+
+//==============================================================================
+void MainComponent::changeListenerCallback (juce::ChangeBroadcaster*)
+{
+    auto* midiInputs = audioSettingsComponent.getMidiInputSelectorListBox();
+    const auto row = midiInputs->getSelectedRow (0);
+
+    if (midiInputs->isRowSelected (row))
+    {
+        midiInputs->deselectRow (row);
+        return;
+    }
+
+    EnableSpecificMidiInput (row);
+}
+
+void MainComponent::EnableSpecificMidiInput (int index)
+{
+    const auto inputs = juce::MidiInput::getAvailableDevices();
+    const auto nameAt = [&inputs] (int position)
+    {
+        return juce::isPositiveAndBelow (position, inputs.size()) ? inputs.getReference (position).name : juce::String();
+    };
+
+    // The all-inputs registration is never removed here: only that of a named input.
+    if (const auto previous = findMidiInputNamed (nameAt (lastMidiInputIndex)))
+        deviceManager.removeMidiInputDeviceCallback (previous->identifier, &midiCollector);
+
+    const auto chosenName = nameAt (index);
+    const auto chosen = findMidiInputNamed (chosenName);
+
+    if (chosen && ! deviceManager.isMidiInputDeviceEnabled (chosen->identifier))
+        deviceManager.setMidiInputDeviceEnabled (chosen->identifier, true);
+
+    if (chosenName.isEmpty())
+        deviceManager.addMidiInputDeviceCallback ({}, &midiCollector);
+    else if (chosen)
+        deviceManager.addMidiInputDeviceCallback (chosen->identifier, &midiCollector);
+
+    lastMidiInputIndex = index;
+}

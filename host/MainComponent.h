@@ -1,0 +1,83 @@
+#pragma once
+
+#include <atomic>
+#include <memory>
+#include <string>
+
+#include <juce_audio_processors/juce_audio_processors.h>
+#include <juce_audio_utils/juce_audio_utils.h>
+
+#include "ApplicationToolbarItemFactory.h"
+#include "MidiDevicePoller.h"
+#include "MissingMidiDeviceAlerter.h"
+#include "SynthConfig.h"
+
+/** The main window's content: opens the audio device, hosts the instrument and shows
+    its editor, routes the enabled MIDI inputs to it, and keeps the device state
+    between runs.
+*/
+class MainComponent : public juce::AudioAppComponent,
+                      public juce::ChangeListener,
+                      public juce::Button::Listener,
+                      private juce::Timer
+{
+public:
+    MainComponent (const SynthConfig& config, const std::string& applicationName);
+    ~MainComponent() override;
+
+    void paint (juce::Graphics&) override;
+    void resized() override;
+
+    void prepareToPlay (int samplesPerBlockExpected, double sampleRate) override;
+    void releaseResources() override;
+    void getNextAudioBlock (const juce::AudioSourceChannelInfo& bufferToFill) override;
+
+    void changeListenerCallback (juce::ChangeBroadcaster*) override;
+    void buttonClicked (juce::Button*) override;
+
+    void EnableSpecificMidiInput (int index);
+    void ShowSettingsWindow();
+
+private:
+    friend struct MainComponentProbe;  // lets the tests look inside
+
+    void timerCallback() override;
+
+    void LoadInstrument();
+    static void GiveReservedMidiStorageTo (juce::AudioPluginInstance&, int blockSize);
+    void ShowErrorText (const juce::String& text);
+    void ToggleKeyboard();
+    void ShowProductInformation();
+    void SaveDeviceState();
+
+    const std::string& applicationName;
+    juce::KnownPluginList knownPluginList;
+    juce::OwnedArray<juce::PluginDescription> pluginDescriptions;
+    juce::AudioPluginFormatManager formatManager;
+    std::unique_ptr<juce::AudioPluginInstance> plugin;
+
+    // What the audio thread sees of `plugin`: null, or the instance once it is prepared.
+    std::atomic<juce::AudioPluginInstance*> audioThreadPlugin { nullptr };
+
+    std::unique_ptr<juce::AudioProcessorEditor> pluginEditor;
+    juce::AudioDeviceSelectorComponent audioSettingsComponent;
+    int lastMidiInputIndex = 0;
+    juce::Label errorLabel;
+    juce::Image errorImage;
+    juce::MidiMessageCollector midiCollector;
+
+    // The block's MIDI, reused so that the audio thread does not allocate: cleared at
+    // the start of every block, its capacity reserved once.
+    juce::MidiBuffer blockMidi;
+
+    juce::MidiKeyboardState keyboardState;
+    juce::MidiKeyboardComponent keyboardComponent;
+    juce::Component::SafePointer<juce::DialogWindow> settingsWindow;
+    ApplicationToolbarItemFactory toolbarFactory;
+    std::unique_ptr<juce::Toolbar> toolbar;
+    std::unique_ptr<juce::XmlElement> savedDeviceState;
+    MidiDevicePoller midiDevicePoller;
+    MissingMidiDeviceAlerter missingMidiDeviceAlerter;
+
+    JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (MainComponent)
+};

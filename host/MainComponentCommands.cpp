@@ -1,0 +1,102 @@
+// MainComponent's answers to its toolbar buttons and its own timer.
+
+#include "MainComponent.h"
+
+#include "ApplicationVersion.h"
+
+namespace
+{
+constexpr int keyboardHeight = 60;
+constexpr int settingsWidth = 800;
+constexpr int settingsHeight = 500;
+
+// The maker's rights notice, shown between blank lines in the product information.
+constexpr const char* rightsNotice = "Copyright (c) Calvera.\n"
+                                     "All rights reserved.";
+}
+
+void MainComponent::buttonClicked (juce::Button* button)
+{
+    if (button == nullptr)
+        return;
+
+    if (button == toolbarFactory.GetSettingsButton())
+        ShowSettingsWindow();
+    else if (button == toolbarFactory.GetKeyboardButton())
+        ToggleKeyboard();
+    else if (button == toolbarFactory.GetProductInfoButton())
+        ShowProductInformation();
+}
+
+void MainComponent::ShowSettingsWindow()
+{
+    juce::DialogWindow::LaunchOptions options;
+    options.content.setNonOwned (&audioSettingsComponent);
+    options.dialogTitle = "Settings";
+    options.dialogBackgroundColour = juce::Colours::black;
+    options.escapeKeyTriggersCloseButton = true;
+    options.useNativeTitleBar = true;
+    options.resizable = false;
+
+    audioSettingsComponent.setBounds (audioSettingsComponent.getX(), audioSettingsComponent.getY(),
+                                      settingsWidth, settingsHeight);
+
+    settingsWindow = options.launchAsync();
+
+    // The dialog may end after this component is gone (the destructor ends it, and the
+    // callback runs later): the callback then finds nothing to switch off.
+    juce::Component::SafePointer<MainComponent> safeThis (this);
+    juce::ModalComponentManager::getInstance()->attachCallback (
+        settingsWindow.getComponent(),
+        juce::ModalCallbackFunction::create ([safeThis] (int)
+        {
+            if (safeThis == nullptr)
+                return;
+
+            if (auto* settingsButton = safeThis->toolbarFactory.GetSettingsButton())
+                settingsButton->setToggleState (false, juce::dontSendNotification);
+        }));
+}
+
+void MainComponent::ToggleKeyboard()
+{
+    if (pluginEditor == nullptr)
+        return;
+
+    const auto width = pluginEditor->getWidth();
+    const auto height = pluginEditor->getHeight();
+
+    if (keyboardComponent.isVisible())
+    {
+        setBounds (getX(), getY(), width, height);
+        keyboardComponent.setVisible (false);
+    }
+    else
+    {
+        setBounds (getX(), getY(), width, height + keyboardHeight);
+        keyboardComponent.setVisible (true);
+    }
+}
+
+void MainComponent::ShowProductInformation()
+{
+    juce::String message;
+    message << "Standalone version: " << applicationVersion;
+    message << "\n\n" << rightsNotice << "\n\n";
+
+    if (auto* description = pluginDescriptions.getFirst())
+    {
+        message << "Plugin information\n";
+        message << "    " << description->descriptiveName << "\n";
+        message << "    by " << description->manufacturerName << "\n";
+        message << "    version " << description->version << "\n";
+    }
+
+    juce::AlertWindow::showMessageBox (juce::AlertWindow::InfoIcon, "About this Program", message, "OK", this);
+}
+
+void MainComponent::timerCallback()
+{
+    stopTimer();
+    missingMidiDeviceAlerter.ShowMissingMidiDeviceWindow();
+}
