@@ -179,6 +179,17 @@ TEST_F (Synth, FallsSilentAfterNoteOff)
     EXPECT_EQ (PeakOf (Block()), 0.0f);
 }
 
+TEST_F (Synth, FadesANoteReleasedBeforeItsDecayEnds)
+{
+    settings.envelope = { 0.001f, 1.0f, 0.0f, 0.2f };
+    Block ({ { On (60), 0 } });
+    RenderSeconds (0.1);
+    Block ({ { Off (60), 0 } });
+
+    EXPECT_GT (PeakOf (Block()), 0.01f);
+    EXPECT_EQ (synth.CountSoundingVoices(), 1);
+}
+
 TEST_F (Synth, HoldsReleasedNotesWhileTheSustainPedalIsDown)
 {
     const auto pedal = [] (int value) { return juce::MidiMessage::controllerEvent (1, 64, value); };
