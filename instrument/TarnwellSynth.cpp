@@ -33,16 +33,16 @@ void TarnwellSynth::Render (juce::AudioBuffer<float>& output, const juce::MidiBu
     for (const auto event : midi)
     {
         renderUpTo (juce::jlimit (0, numSamples, event.samplePosition));
-        Handle (event.getMessage());
+        Handle (event.getMessage(), settings);
     }
 
     renderUpTo (numSamples);
 }
 
-void TarnwellSynth::Handle (const juce::MidiMessage& message) noexcept
+void TarnwellSynth::Handle (const juce::MidiMessage& message, const VoiceSettings& settings) noexcept
 {
     if (message.isNoteOn())
-        StartNote (message.getNoteNumber(), message.getFloatVelocity());
+        StartNote (message.getNoteNumber(), message.getFloatVelocity(), settings);
     else if (message.isNoteOff())
         ReleaseNote (message.getNoteNumber());
     else if (message.isPitchWheel())
@@ -73,11 +73,11 @@ void TarnwellSynth::Handle (const juce::MidiMessage& message) noexcept
     }
 }
 
-void TarnwellSynth::StartNote (int midiNote, float velocity) noexcept
+void TarnwellSynth::StartNote (int midiNote, float velocity, const VoiceSettings& settings) noexcept
 {
     auto& voice = ChooseVoice (midiNote);
     heldByPedal[(size_t) (&voice - voices.data())] = false;
-    voice.Start (midiNote, velocity, ++notesStarted);
+    voice.Start (midiNote, velocity, ++notesStarted, settings.envelope);
 }
 
 void TarnwellSynth::ReleaseNote (int midiNote) noexcept

@@ -27,8 +27,8 @@ public:
     bool IsHoldingNote (int midiNote) const noexcept;
 
 private:
-    void Handle (const juce::MidiMessage& message) noexcept;
-    void StartNote (int midiNote, float velocity) noexcept;
+    void Handle (const juce::MidiMessage& message, const VoiceSettings& settings) noexcept;
+    void StartNote (int midiNote, float velocity, const VoiceSettings& settings) noexcept;
     void ReleaseNote (int midiNote) noexcept;
     void ReleaseSustainedNotes() noexcept;
     TarnwellVoice& ChooseVoice (int midiNote) noexcept;

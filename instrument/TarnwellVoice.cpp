@@ -15,6 +15,7 @@ void TarnwellVoice::Prepare (double newSampleRate)
 {
     sampleRate = newSampleRate;
     envelope.setSampleRate (sampleRate);
+    envelope.setParameters (envelopeShape);
     gain.reset (sampleRate, 0.005);
     Silence();
 }
@@ -31,8 +32,10 @@ void TarnwellVoice::Silence() noexcept
     note = -1;
 }
 
-void TarnwellVoice::Start (int midiNote, float velocity, std::uint64_t startOrder) noexcept
+void TarnwellVoice::Start (int midiNote, float velocity, std::uint64_t startOrder,
+                           const juce::ADSR::Parameters& shape) noexcept
 {
+    SetEnvelopeShape (shape);
     note = midiNote;
     order = startOrder;
     released = false;
@@ -54,6 +57,19 @@ void TarnwellVoice::Release() noexcept
 {
     released = true;
     envelope.noteOff();
+}
+
+void TarnwellVoice::SetEnvelopeShape (const juce::ADSR::Parameters& shape) noexcept
+{
+    // Setting the envelope recomputes its release from the sustain level rather than from
+    // where a release began (and with no sustain, ends it at once), so a changed shape
+    // reaches only voices that are not yet released.
+    if (shape.attack != envelopeShape.attack || shape.decay != envelopeShape.decay
+        || shape.sustain != envelopeShape.sustain || shape.release != envelopeShape.release)
+    {
+        envelopeShape = shape;
+        envelope.setParameters (shape);
+    }
 }
 
 void TarnwellVoice::SetPitchBend (float semitones) noexcept
@@ -80,7 +96,8 @@ void TarnwellVoice::Render (juce::AudioBuffer<float>& output, int startSample, i
     if (! IsSounding())
         return;
 
-    envelope.setParameters (settings.envelope);
+    if (! released)
+        SetEnvelopeShape (settings.envelope);
 
     if (settings.detuneCents != appliedDetune)
         UpdateFrequencies (settings.detuneCents);

@@ -19,7 +19,8 @@ class TarnwellVoice
 public:
     void Prepare (double newSampleRate);
 
-    void Start (int midiNote, float velocity, std::uint64_t startOrder) noexcept;
+    void Start (int midiNote, float velocity, std::uint64_t startOrder,
+                const juce::ADSR::Parameters& envelopeShape) noexcept;
     void Release() noexcept;
     void Silence() noexcept;
 
@@ -37,12 +38,14 @@ public:
 
 private:
     void UpdateFrequencies (float detuneCents) noexcept;
+    void SetEnvelopeShape (const juce::ADSR::Parameters& shape) noexcept;
 
     double sampleRate = 48000.0;
     PolyBlepOscillator lowerOscillator, upperOscillator;
     HalfbandDecimator decimator;
     LowPassFilter filter;
     juce::ADSR envelope;
+    juce::ADSR::Parameters envelopeShape;
     juce::SmoothedValue<float> gain;
 
     int note = -1;

@@ -46,8 +46,3 @@ void VSTBundlePluginFormat::findAllTypesForFile (juce::OwnedArray<juce::PluginDe
     if (sharedObject != juce::File())
         VSTPluginFormat::findAllTypesForFile (results, sharedObject.getFullPathName());
 }
-
-bool VSTBundlePluginFormat::doesPluginStillExist (const juce::PluginDescription& description)
-{
-    return fileMightContainThisPluginType (description.fileOrIdentifier);
-}

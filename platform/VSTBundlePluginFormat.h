@@ -21,8 +21,6 @@ public:
     void findAllTypesForFile (juce::OwnedArray<juce::PluginDescription>& results,
                               const juce::String& fileOrIdentifier) override;
 
-    bool doesPluginStillExist (const juce::PluginDescription&) override;
-
 private:
     /** The shared object that a bundle folder, or a bundle's own shared object, stands
         for; a non-existent file for anything else.

@@ -103,13 +103,10 @@ TEST (HostName, IsEmptyWhenTheApplicationNameIs)
     ExpectEveryAnswerIs (AnswersHeardBy (""), "");
 }
 
-TEST (HostName, FillsAtMostSixtyThreeBytesWithTheTerminatingZero)
+TEST (HostName, IsCutToWholeCharactersInSixtyThreeBytesWithTheTerminatingZero)
 {
     ExpectEveryAnswerIs (AnswersHeardBy (Repeat ("x", 80)), Repeat ("x", 62));
-}
 
-TEST (HostName, IsCutBeforeACharacterThatWouldNotFitWhole)
-{
     // 1 + 20 × 3 bytes fit in 62; a 21st euro sign would not.
     ExpectEveryAnswerIs (AnswersHeardBy ("a" + Repeat ("\xe2\x82\xac", 30)), "a" + Repeat ("\xe2\x82\xac", 20));
 

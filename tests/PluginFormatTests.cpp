@@ -100,21 +100,6 @@ TEST (VSTBundleFormat, RecognisesNothingButBundlesThatHoldTheirSharedObject)
     EXPECT_FALSE (format.fileMightContainThisPluginType ("Editorless.vst"));
 }
 
-TEST (VSTBundleFormat, KnowsWhetherADescribedPluginStillExists)
-{
-    TemporaryFolder folder;
-    const auto bundle = CopyBundle (folder, "Editorless", "Editorless");
-
-    FormatHost host;
-    ASSERT_EQ (host.Scan (PathOf (bundle)), 1);
-    auto& vst = *host.GetFormatManager().getFormat (1);
-    const auto& description = *host.GetDescriptions().getFirst();
-
-    EXPECT_TRUE (vst.doesPluginStillExist (description));
-    bundle.deleteRecursively();
-    EXPECT_FALSE (vst.doesPluginStillExist (description));
-}
-
 //==============================================================================
 TEST (PluginScan, DescribesNothingForAnEmptyOrMissingPathOrABundleWithoutItsSharedObject)
 {
