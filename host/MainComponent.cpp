@@ -41,6 +41,38 @@ std::optional<juce::MidiDeviceInfo> findMidiInputNamed (const juce::String& name
 
     return std::nullopt;
 }
+
+/** The framework rebuilds its device state while it applies the saved one, before it
+    has read the saved MIDI inputs; an input that is not connected in this run would drop
+    out of the file, and with it the user's choice of that input. This puts such inputs
+    back after the enabled ones, where the framework itself lists them.
+*/
+void keepMidiInputsNotConnected (const juce::XmlElement& stateRead, juce::XmlElement& stateToWrite)
+{
+    const auto connected = juce::MidiInput::getAvailableDevices();
+
+    const auto listed = [&stateToWrite] (const juce::MidiDeviceInfo& input)
+    {
+        for (auto* child : stateToWrite.getChildWithTagNameIterator ("MIDIINPUT"))
+            if (child->getStringAttribute ("name") == input.name
+                && child->getStringAttribute ("identifier") == input.identifier)
+                return true;
+
+        return false;
+    };
+
+    for (auto* child : stateRead.getChildWithTagNameIterator ("MIDIINPUT"))
+    {
+        const juce::MidiDeviceInfo input (child->getStringAttribute ("name"), child->getStringAttribute ("identifier"));
+
+        if (connected.contains (input) || listed (input))
+            continue;
+
+        auto* kept = stateToWrite.createNewChildElement ("MIDIINPUT");
+        kept->setAttribute ("name", input.name);
+        kept->setAttribute ("identifier", input.identifier);
+    }
+}
 }
 
 //==============================================================================
@@ -64,6 +96,12 @@ MainComponent::MainComponent (const SynthConfig&, const std::string& name)
     const auto settings = settingsFile();
     settings.create();
     savedDeviceState = juce::parseXML (settings);
+
+    // The framework's parser takes a document that stops inside its root element's start
+    // tag as whole. Such a file was cut short; read as it is, it can name no device at
+    // all, and then no device would open on any start.
+    if (savedDeviceState != nullptr && ! settings.loadFileAsString().trimEnd().endsWithChar ('>'))
+        savedDeviceState.reset();
 
     const auto audioError = deviceManager.initialise (0, 2, savedDeviceState.get(), true, {}, nullptr);
 
@@ -184,7 +222,14 @@ void MainComponent::SaveDeviceState()
     if (plugin == nullptr)
         return;
 
-    savedDeviceState = deviceManager.createStateXml();
+    auto state = deviceManager.createStateXml();
+
+    // Only an element that the device manager took at start-up had its inputs read.
+    if (state != nullptr && savedDeviceState != nullptr
+        && savedDeviceState->getTagName().equalsIgnoreCase ("DEVICESETUP"))
+        keepMidiInputsNotConnected (*savedDeviceState, *state);
+
+    savedDeviceState = std::move (state);
     if (savedDeviceState == nullptr)
         return;
 
