@@ -2,22 +2,20 @@
 
 #include "MainComponent.h"
 
-
 OrvoHostApplication::MainWindow::MainWindow (const std::string& name, const SynthConfig& configuration)
     : juce::DocumentWindow (juce::String::fromUTF8 (name.data(), (int) name.size()),
                             juce::Desktop::getInstance().getDefaultLookAndFeel()
                                 .findColour (juce::ResizableWindow::backgroundColourId),
                             juce::DocumentWindow::minimiseButton | juce::DocumentWindow::closeButton,
-                            true),
+                            false),
       applicationName (name),
       config (configuration)
 {
+    // The native title bar is chosen before the window goes on the desktop: switching it
+    // afterwards recreates the native window and brings it to the front, which on X11
+    // shows it, empty, while the host is still being built.
     setUsingNativeTitleBar (true);
-
-    // Recreating the native window brings it to the front, which on X11 maps it although
-    // it is still hidden: keep it off screen until it is shown, after the host is built.
-    if (auto* peer = getPeer(); peer != nullptr && ! isVisible())
-        peer->setVisible (false);
+    addToDesktop (getDesktopWindowStyleFlags());
 
     setContentOwned (std::make_unique<MainComponent> (config, applicationName).release(), true);
     setResizable (false, false);

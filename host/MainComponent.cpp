@@ -103,7 +103,14 @@ MainComponent::MainComponent (const SynthConfig&, const std::string& name)
     if (savedDeviceState != nullptr && ! settings.loadFileAsString().trimEnd().endsWithChar ('>'))
         savedDeviceState.reset();
 
-    const auto audioError = deviceManager.initialise (0, 2, savedDeviceState.get(), true, {}, nullptr);
+    auto audioError = deviceManager.initialise (0, 2, savedDeviceState.get(), true, {}, nullptr);
+
+    // A saved state may name no output device at all; the framework then opens none and
+    // reports nothing, and every start would end in the alert. Such a state is treated
+    // like one whose device cannot be opened: the default device opens, and the file is
+    // left as it is.
+    if (deviceManager.getCurrentAudioDevice() == nullptr && savedDeviceState != nullptr)
+        audioError = deviceManager.initialise (0, 2, nullptr, true, {}, nullptr);
 
     // With no device at all the framework reports no error text on Linux, so the open
     // device is what counts.

@@ -212,6 +212,21 @@ INSTANTIATE_TEST_SUITE_P (AnotherElementOrNoneReadable, NoDeviceSetup,
                                              std::string ("\x00\x01\x02 not XML", 12)));
 
 //==============================================================================
+TEST_F (DeviceStateFile, AStateNamingNoOutputDeviceGivesTheDefaultDeviceAndIsKept)
+{
+    installInstrument();
+    WriteFile (settings, "<?xml version=\"1.0\"?>\n<DEVICESETUP deviceType=\"JACK\" "
+                         "audioOutputDeviceName=\"\" audioInputDeviceName=\"\"/>\n");
+
+    runAndClose ([this] (AppProcess&) { EXPECT_TRUE (appHasOpenedTheServersOutputs()) << jack.ListPorts(); });
+
+    // The choice stays the user's: written back as the device manager holds it.
+    EXPECT_EQ (ReadFile (settings), declaration + crlf + crlf
+                                        + R"(<DEVICESETUP deviceType="JACK" audioOutputDeviceName="" audioInputDeviceName=""/>)"
+                                        + crlf);
+}
+
+//==============================================================================
 TEST_F (DeviceStateFile, ATargetThatCannotBeReplacedKeepsItsContentAndTheAppStillQuitsPromptly)
 {
     installInstrument();
