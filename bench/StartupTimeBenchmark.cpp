@@ -87,7 +87,9 @@ int main()
                                                 candidate.size.getWidth(), candidate.size.getHeight(), why);
             if (! elapsed.has_value())
             {
-                std::fprintf (stderr, "StartupTimeBenchmark: %s: %s\n", candidate.name, why.c_str());
+                // The app runs once per product name: a copy already running makes it end at once.
+                std::fprintf (stderr, "StartupTimeBenchmark: %s: %s (is a copy of it running already?)\n",
+                              candidate.name, why.c_str());
                 return 1;
             }
 

@@ -3,12 +3,20 @@
 namespace
 {
 // The component shows a modal alert when no device opens, which would hang a benchmark
-// that has no one to close it: find out first.
+// that has no one to close it: find out first. A JACK server that has only just started
+// on a busy machine may turn a client away at first.
 bool audioDeviceOpens()
 {
-    juce::AudioDeviceManager devices;
-    devices.initialise (0, 2, nullptr, true);
-    return devices.getCurrentAudioDevice() != nullptr;
+    for (int attempt = 0; attempt < 5; ++attempt)
+    {
+        juce::AudioDeviceManager devices;
+        devices.initialise (0, 2, nullptr, true);
+        if (devices.getCurrentAudioDevice() != nullptr)
+            return true;
+
+        juce::Thread::sleep (500);
+    }
+    return false;
 }
 }
 

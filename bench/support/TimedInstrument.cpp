@@ -23,6 +23,11 @@ std::int64_t TimedInstrument::GetBlockCount() const noexcept
     return blockCount.load (std::memory_order_relaxed);
 }
 
+void TimedInstrument::ResetLongestBlock() noexcept
+{
+    longestBlockNanoseconds.store (0, std::memory_order_relaxed);
+}
+
 void TimedInstrument::processBlock (juce::AudioBuffer<float>& buffer, juce::MidiBuffer& midi)
 {
     const auto start = std::chrono::steady_clock::now();

@@ -19,6 +19,9 @@ public:
     std::int64_t GetLongestBlockNanoseconds() const noexcept;
     std::int64_t GetBlockCount() const noexcept;
 
+    /** Starts looking for the longest block afresh, for example once a start-up is over. */
+    void ResetLongestBlock() noexcept;
+
     void processBlock (juce::AudioBuffer<float>&, juce::MidiBuffer&) override;
     void prepareToPlay (double sampleRate, int blockSize) override;
     void releaseResources() override;
