@@ -75,8 +75,8 @@ RunFigures measure (juce::AudioDeviceManager& devices, juce::AudioIODevice& devi
 
 void print (const juce::String& what, const RunFigures& figures, int seconds)
 {
-    std::printf ("  %s: %lld callbacks (%d expected), %d xruns reported by the server (%d more while starting),"
-                 " %d callbacks longer than their block\n",
+    std::printf ("  %s: %lld callbacks (%d expected); xruns reported by the server: %d (%d more while starting);"
+                 " callbacks longer than their block: %d\n",
                  what.toRawUTF8(), (long long) figures.callbacks, seconds * sampleRate / blockSize,
                  figures.xruns, figures.startingXruns, figures.overruns);
 }
