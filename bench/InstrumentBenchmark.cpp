@@ -7,17 +7,13 @@
 #include <benchmark/benchmark.h>
 
 #include "FormatHost.h"
+#include "ScopedGuiFramework.h"
 
 namespace
 {
 constexpr double sampleRate = 48000.0;
 constexpr int blockSize = 256;
 constexpr double blockSeconds = blockSize / sampleRate;
-
-juce::JUCEApplicationBase* NoApplication()
-{
-    return nullptr;
-}
 
 void InstrumentBlock (benchmark::State& state)
 {
@@ -68,8 +64,7 @@ BENCHMARK (InstrumentBlock)->ArgName ("voices")->Arg (1)->Arg (16)->UseRealTime(
 
 int main (int argc, char** argv)
 {
-    juce::JUCEApplicationBase::createInstance = &NoApplication;
-    juce::ScopedJuceInitialiser_GUI framework;
+    ScopedGuiFramework framework;
 
     benchmark::Initialize (&argc, argv);
     benchmark::RunSpecifiedBenchmarks();

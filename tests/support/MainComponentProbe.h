@@ -8,6 +8,11 @@ struct MainComponentProbe
     MainComponent& host;
 
     juce::AudioPluginInstance* plugin() const { return host.plugin.get(); }
+
+    /** What the audio thread plays: the benchmarks put a timing stand-in in front of the
+        instance here, which `plugin()` cannot do. */
+    std::atomic<juce::AudioPluginInstance*>& audioThreadPlugin() const { return host.audioThreadPlugin; }
+
     juce::AudioProcessorEditor* editor() const { return host.pluginEditor.get(); }
     const juce::OwnedArray<juce::PluginDescription>& descriptions() const { return host.pluginDescriptions; }
     juce::Label& errorLabel() const { return host.errorLabel; }

@@ -1,0 +1,180 @@
+// Xruns while MainComponent plays sixteen held notes for a minute at 64-sample blocks,
+// beside what the machine alone causes. The component is built in this process as the
+// app builds it, on a private JACK dummy server (48 kHz, 64-sample period, no real-time
+// scheduling), with its editor in a window on the display; the notes go in through its
+// MIDI collector, as a MIDI input would deliver them. Then an empty callback runs on the
+// same server for as long. ORVO_BENCH_SECONDS sets each run's length (60 s by default).
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <unistd.h>
+
+#include "CountingCallback.h"
+#include "MainComponentProbe.h"
+#include "PrivateJackServer.h"
+#include "ScopedGuiFramework.h"
+#include "TimedInstrument.h"
+
+namespace
+{
+constexpr int blockSize = 64;
+constexpr int sampleRate = 48000;
+constexpr int voices = 16;
+constexpr int settlingMilliseconds = 1000;
+
+int secondsFromEnvironment()
+{
+    const auto* text = std::getenv ("ORVO_BENCH_SECONDS");
+    return text != nullptr && std::atoi (text) > 0 ? std::atoi (text) : 60;
+}
+
+void runMessageLoop (int milliseconds)
+{
+    juce::MessageManager::getInstance()->runDispatchLoopUntil (milliseconds);
+}
+
+/** The device of the JACK server at 64-sample blocks, or none. Where a sound card exists
+    the framework may have preferred it: these figures are about the JACK server. */
+juce::AudioIODevice* jackDevice (juce::AudioDeviceManager& devices)
+{
+    if (auto* current = devices.getCurrentAudioDevice(); current != nullptr && current->getTypeName() != "JACK")
+        devices.setCurrentAudioDeviceType ("JACK", true);
+
+    auto* device = devices.getCurrentAudioDevice();
+    return device != nullptr && device->getCurrentBufferSizeSamples() == blockSize ? device : nullptr;
+}
+
+struct RunFigures
+{
+    std::int64_t callbacks = 0;
+    int xruns = 0, startingXruns = 0, overruns = 0;
+};
+
+/** Lets the device settle for a second, then counts for the given time. */
+RunFigures measure (juce::AudioDeviceManager& devices, juce::AudioIODevice& device,
+                    const std::function<std::int64_t()>& callbacks, int seconds,
+                    const std::function<void()>& onceSettled)
+{
+    runMessageLoop (settlingMilliseconds);
+
+    RunFigures figures;
+    figures.startingXruns = device.getXRunCount();
+    const auto startingCallbacks = callbacks();
+    const auto startingOverruns = devices.getXRunCount() - figures.startingXruns;
+    onceSettled();
+
+    runMessageLoop (seconds * 1000);
+
+    figures.xruns = device.getXRunCount() - figures.startingXruns;
+    figures.callbacks = callbacks() - startingCallbacks;
+    figures.overruns = devices.getXRunCount() - device.getXRunCount() - startingOverruns;
+    return figures;
+}
+
+void print (const juce::String& what, const RunFigures& figures, int seconds)
+{
+    std::printf ("  %s: %lld callbacks (%d expected); xruns reported by the server: %d (%d more while starting);"
+                 " callbacks longer than their block: %d\n",
+                 what.toRawUTF8(), (long long) figures.callbacks, seconds * sampleRate / blockSize,
+                 figures.xruns, figures.startingXruns, figures.overruns);
+}
+
+int countHeldNotes (const juce::MidiKeyboardState& state)
+{
+    int held = 0;
+    for (int note = 0; note < 128; ++note)
+        held += state.isNoteOn (1, note) ? 1 : 0;
+    return held;
+}
+
+bool runHost (int seconds)
+{
+    SynthConfig config;
+    const std::string applicationName = "Tarnwell App";
+    MainComponent host (config, applicationName);
+    MainComponentProbe probe { host };
+
+    auto* device = jackDevice (host.deviceManager);
+    auto* instrument = probe.plugin();
+    if (device == nullptr || instrument == nullptr)
+    {
+        std::fprintf (stderr, "XrunBenchmark: the host did not start with its instrument on a %d-sample JACK device\n", blockSize);
+        return false;
+    }
+
+    juce::DocumentWindow window (applicationName, juce::Colours::black, 0, true);
+    window.setUsingNativeTitleBar (true);
+    window.setContentNonOwned (&host, true);
+    window.setVisible (true);
+
+    // Counts and times the blocks the instrument renders; all else passes straight through.
+    TimedInstrument timing (*instrument);
+    probe.audioThreadPlugin().store (&timing);
+
+    const auto now = juce::Time::getMillisecondCounterHiRes() * 0.001;
+    for (int voice = 0; voice < voices; ++voice)
+        probe.collector().addMessageToQueue (juce::MidiMessage::noteOn (1, 40 + 3 * voice, (juce::uint8) 100).withTimeStamp (now));
+
+    const auto figures = measure (host.deviceManager, *device, [&] { return timing.GetBlockCount(); }, seconds,
+                                  [&] { timing.ResetLongestBlock(); });
+    const auto longest = timing.GetLongestBlockNanoseconds();
+    const auto held = countHeldNotes (probe.keyboardState());
+
+    // The audio thread may be inside the stand-in right now: stop it before the stand-in goes.
+    host.deviceManager.closeAudioDevice();
+    probe.audioThreadPlugin().store (instrument);
+    window.clearContentComponent();
+
+    print ("MainComponent, " + juce::String (voices) + " notes held (" + juce::String (held)
+               + " on in its keyboard state), editor on screen",
+           figures, seconds);
+    std::printf ("  MainComponent's longest instrument block: %.0f us of a %.0f us block\n",
+                 (double) longest / 1000.0, 1.0e6 * blockSize / sampleRate);
+    return true;
+}
+
+bool runEmptyCallback (int seconds)
+{
+    juce::AudioDeviceManager devices;
+    devices.initialise (0, 2, nullptr, true);
+
+    auto* device = jackDevice (devices);
+    if (device == nullptr)
+    {
+        std::fprintf (stderr, "XrunBenchmark: no %d-sample JACK device for the empty callback\n", blockSize);
+        return false;
+    }
+
+    CountingCallback callback;
+    devices.addAudioCallback (&callback);
+    const auto figures = measure (devices, *device, [&] { return callback.GetCallCount(); }, seconds, [] {});
+    devices.removeAudioCallback (&callback);
+    devices.closeAudioDevice();
+
+    print ("an empty callback on the same server, for comparison", figures, seconds);
+    return true;
+}
+}
+
+int main()
+{
+    PrivateJackServer server ("orvo-xruns-" + juce::String (getpid()), sampleRate, blockSize);
+    if (! server.IsRunning())
+    {
+        std::fprintf (stderr, "XrunBenchmark: could not start a JACK dummy server\n");
+        return 1;
+    }
+
+    // The framework's JACK device finds the server through libjack, which reads this.
+    setenv ("JACK_DEFAULT_SERVER", server.GetName().toRawUTF8(), 1);
+
+    ScopedGuiFramework framework;
+    const auto seconds = secondsFromEnvironment();
+    std::printf ("%d s each at %d-sample blocks and %d Hz on the JACK dummy server \"%s\" (no real-time scheduling):\n",
+                 seconds, blockSize, sampleRate, server.GetName().toRawUTF8());
+    std::fflush (stdout);
+
+    return runHost (seconds) && runEmptyCallback (seconds) ? 0 : 1;
+}
