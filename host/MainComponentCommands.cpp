@@ -43,6 +43,11 @@ void MainComponent::ShowSettingsWindow()
 
     settingsWindow = options.launchAsync();
 
+    // The framework sizes the dialog for a border of its own before it switches to the
+    // native title bar, so the panel would fill a window two pixels wider than asked:
+    // give the panel its width back, and the dialog follows it.
+    audioSettingsComponent.setSize (settingsWidth, audioSettingsComponent.getHeight());
+
     // The dialog may end after this component is gone (the destructor ends it, and the
     // callback runs later): the callback then finds nothing to switch off.
     juce::Component::SafePointer<MainComponent> safeThis (this);

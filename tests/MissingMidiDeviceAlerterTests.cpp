@@ -1,84 +1,12 @@
-#include <functional>
-
 #include <gtest/gtest.h>
 
+#include "AlertScript.h"
 #include "FakeMidiDevicePoller.h"
 #include "MissingMidiDeviceAlerter.h"
 #include "X11Display.h"
 
 namespace
 {
-juce::AlertWindow* OpenAlert()
-{
-    return dynamic_cast<juce::AlertWindow*> (juce::Component::getCurrentlyModalComponent());
-}
-
-std::vector<juce::TextButton*> ButtonsOf (juce::AlertWindow& alert)
-{
-    std::vector<juce::TextButton*> buttons;
-
-    for (auto* child : alert.getChildren())
-        if (auto* button = dynamic_cast<juce::TextButton*> (child))
-            buttons.push_back (button);
-
-    return buttons;
-}
-
-// The framework shows the message only through the alert's accessible description,
-// which it builds as the title, ". " and the message.
-std::string MessageOf (juce::AlertWindow& alert)
-{
-    return alert.getDescription().fromFirstOccurrenceOf (alert.getName() + ". ", false, false).toStdString();
-}
-
-void PressTheOnlyButton (juce::AlertWindow& alert)
-{
-    ButtonsOf (alert).front()->triggerClick();
-}
-
-/** Does one thing to the alert once it is open, from inside the modal loop that shows
-    it. An alert still open long after that is closed through its button, so that a
-    failing test ends instead of hanging. */
-class AlertScript : private juce::Timer
-{
-public:
-    explicit AlertScript (std::function<void (juce::AlertWindow&)> stepToRun)
-        : step (std::move (stepToRun))
-    {
-        startTimer (20);
-    }
-
-    ~AlertScript() override { stopTimer(); }
-
-    bool HasRun() const noexcept { return ranAt > 0.0; }
-    bool HadToCloseTheAlert() const noexcept { return closedByForce; }
-    double MillisecondsSinceItRan() const { return juce::Time::getMillisecondCounterHiRes() - ranAt; }
-
-private:
-    void timerCallback() override
-    {
-        auto* alert = OpenAlert();
-
-        if (alert == nullptr)
-            return;
-
-        if (! HasRun())
-        {
-            ranAt = juce::Time::getMillisecondCounterHiRes();
-            step (*alert);
-        }
-        else if (MillisecondsSinceItRan() > 5000.0)
-        {
-            closedByForce = true;
-            PressTheOnlyButton (*alert);
-        }
-    }
-
-    std::function<void (juce::AlertWindow&)> step;
-    double ranAt = 0.0;
-    bool closedByForce = false;
-};
-
 class MissingMidiDeviceAlert : public ::testing::Test
 {
 protected:

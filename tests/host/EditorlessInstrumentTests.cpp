@@ -22,3 +22,18 @@ TEST_F (Host, PlaysAnInstrumentWithoutAnEditorAndShowsNothing)
     renderBlock();
     EXPECT_EQ (probe.plugin()->getSampleRate(), 48000.0);
 }
+
+TEST_F (Host, TheKeyboardCommandLeavesAnInstrumentWithoutAnEditorAsItIs)
+{
+    HostResources::InstallInstrumentLibrary (juce::File (ORVO_TEST_PLUGINS_DIR)
+                                                 .getChildFile ("Editorless.vst/Contents/x86_64-linux/Editorless.so"));
+    auto probe = build();
+    ASSERT_EQ (probe.editor(), nullptr);
+    host->setSize (10, 10);
+
+    std::unique_ptr<juce::ToolbarItemComponent> keyboardButton (probe.toolbarFactory().createItem (2));
+    host->buttonClicked (keyboardButton.get());
+
+    EXPECT_FALSE (probe.keyboard().isVisible());
+    EXPECT_EQ (host->getBounds(), juce::Rectangle<int> (0, 0, 10, 10));
+}

@@ -35,4 +35,5 @@ struct MainComponentProbe
 
     void runTimerCallback() const { host.timerCallback(); }
     void startOwnTimer (int milliseconds) const { host.startTimer (milliseconds); }
+    bool ownTimerRunning() const { return host.isTimerRunning(); }
 };
