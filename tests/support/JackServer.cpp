@@ -47,6 +47,15 @@ JackServer::JackServer (const std::string& serverName) : name (serverName)
 
     const auto answer = outputOf ({ "jack_wait", "-w", "-t", "10", "-s", juce::String (name) });
     running = answer.find ("available") != std::string::npos;
+
+    // A server that has only just started may still turn a client away: wait until its
+    // own playback ports are listed, which it does once its engine runs.
+    for (int attempt = 0; running && attempt < 100; ++attempt)
+    {
+        if (ListPorts().find ("system:playback_1") != std::string::npos)
+            return;
+        juce::Thread::sleep (50);
+    }
 }
 
 JackServer::~JackServer()
