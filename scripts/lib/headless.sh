@@ -51,6 +51,6 @@ start_jack_dummy() {
 
 # True when a JACK server answers or ALSA lists a sound card.
 audio_device_reachable() {
-    timeout 2 jack_wait -c >/dev/null 2>&1 && return 0
+    timeout 2 jack_wait -c 2>/dev/null | grep -q "^running" && return 0
     [ -s /proc/asound/cards ] && ! grep -q "no soundcards" /proc/asound/cards
 }
