@@ -8,20 +8,14 @@ juce::JUCEApplicationBase* juce_CreateApplication()
 {
     auto application = std::make_unique<OrvoHostApplication>();
 
-    try
+    const auto locateConfig = []
     {
         const auto lookedUp = GetFilenameForResourceInMacBundle ("config.json");
-        const auto path = lookedUp.empty() ? std::string()
-                                           : juce::File (juce::String::fromUTF8 (lookedUp.c_str()))
-                                                 .getFullPathName().toStdString();
+        return lookedUp.empty() ? std::string()
+                                : juce::File (juce::String::fromUTF8 (lookedUp.c_str())).getFullPathName().toStdString();
+    };
 
-        SynthConfigReader::Read (path, application->config);
-        application->applicationName = application->config.name;
-    }
-    catch (const std::exception& e)
-    {
-        std::cerr << "Failed to load config: " << e.what() << "\n";
-    }
+    SynthConfigReader::Load (locateConfig, application->config, application->applicationName, std::cerr);
 
     return application.release();
 }

@@ -8,16 +8,20 @@
 #include <iterator>
 #include <sstream>
 
-bool SynthConfigReader::NestingWithinBound (const std::string& text)
+namespace
 {
-    int depth = 0;
+/** Walks the text as the parser reads it, up to the first NUL, and shows visit each
+    position outside string literals; visit may move the position on, and stops the walk
+    by returning false. */
+template <typename Visit>
+void WalkOutsideStrings (const std::string& text, Visit&& visit)
+{
     bool inString = false;
     bool escaped = false;
 
-    for (const char c : text)
+    for (size_t i = 0; i < text.size() && text[i] != '\0'; ++i)
     {
-        if (c == '\0')
-            break;  // the parser stops reading here
+        const char c = text[i];
 
         if (inString)
         {
@@ -27,21 +31,79 @@ bool SynthConfigReader::NestingWithinBound (const std::string& text)
                 escaped = true;
             else if (c == '"')
                 inString = false;
-            continue;
         }
-
-        if (c == '"')
+        else if (c == '"')
             inString = true;
-        else if (c == '{' || c == '[')
-        {
-            if (++depth > maxNestingDepth)
-                return false;
-        }
-        else if ((c == '}' || c == ']') && depth > 0)
-            --depth;
+        else if (! visit (i))
+            return;
     }
+}
 
-    return true;
+bool StartsNumber (char c)
+{
+    return c == '-' || (c >= '0' && c <= '9') || c == 'N' || c == 'I';  // NaN, Inf, Infinity
+}
+
+bool EndsValue (char c)
+{
+    return c == ',' || c == ']' || c == '}' || c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\0';
+}
+
+/** RapidJSON 1.1.0 reads some numbers wrongly in full precision: one whose digits are
+    all zero, such as 0e100, makes it pass zero to __builtin_clzll, and one too large for
+    a double, such as 12345678901234567890e300, makes it read past its table of powers of
+    ten. The configuration never uses a number's value, only that it is a number; so once
+    the parser has accepted the text with numbers kept as text, every number reaches the
+    archive as 0. A text that the parser refuses reaches it as nothing, which fails the
+    way any unparseable text does.
+*/
+std::string WithHarmlessNumbers (const std::string& text)
+{
+    rapidjson::Reader reader;
+    rapidjson::BaseReaderHandler<> acceptEverything;
+    rapidjson::StringStream stream (text.c_str());
+
+    if (reader.Parse<rapidjson::kParseDefaultFlags | rapidjson::kParseNumbersAsStringsFlag> (stream, acceptEverything)
+            .IsError())
+        return {};
+
+    std::string harmless;
+    size_t copied = 0;
+
+    WalkOutsideStrings (text, [&] (size_t& position)
+    {
+        if (StartsNumber (text[position]))
+        {
+            harmless.append (text, copied, position - copied).append ("0");
+            while (position + 1 < text.size() && ! EndsValue (text[position + 1]))
+                ++position;
+            copied = position + 1;
+        }
+        return true;
+    });
+
+    return harmless.append (text, copied, text.find ('\0', copied) - copied);
+}
+}
+
+bool SynthConfigReader::NestingWithinBound (const std::string& text)
+{
+    int depth = 0;
+
+    WalkOutsideStrings (text, [&depth, &text] (size_t& position)
+    {
+        const char c = text[position];
+
+        if (c == '{' || c == '[')
+            return ++depth <= maxNestingDepth;
+
+        if ((c == '}' || c == ']') && depth > 0)
+            --depth;
+
+        return true;
+    });
+
+    return depth <= maxNestingDepth;
 }
 
 void SynthConfigReader::Read (const std::string& path, SynthConfig& config)
@@ -51,8 +113,7 @@ void SynthConfigReader::Read (const std::string& path, SynthConfig& config)
     std::string text { std::istreambuf_iterator<char> (file), std::istreambuf_iterator<char>() };
 
     // A text too deep to parse safely fails the way any unparseable text does.
-    if (! NestingWithinBound (text))
-        text.clear();
+    text = NestingWithinBound (text) ? WithHarmlessNumbers (text) : std::string();
 
     std::istringstream stream (text);
     cereal::JSONInputArchive archive (stream);
@@ -73,5 +134,21 @@ void SynthConfigReader::Read (const std::string& path, SynthConfig& config)
         if (std::string (e.what()) == "No more objects in input")
             throw cereal::Exception ("JSONInputArchive internal error: null or empty iterator to object or array!");
         throw;
+    }
+}
+
+bool SynthConfigReader::Load (const std::function<std::string()>& locateFile, SynthConfig& config,
+                              std::string& applicationName, std::ostream& errors)
+{
+    try
+    {
+        Read (locateFile(), config);
+        applicationName = config.name;
+        return true;
+    }
+    catch (const std::exception& e)
+    {
+        errors << "Failed to load config: " << e.what() << "\n";
+        return false;
     }
 }

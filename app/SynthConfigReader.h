@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+#include <ostream>
 #include <string>
 
 #include "SynthConfig.h"
@@ -20,6 +22,15 @@ public:
     static constexpr int maxNestingDepth = 512;
 
     static void Read (const std::string& path, SynthConfig& config);
+
+    /** The application factory's road: locates the file, reads it into the record and,
+        only when the whole record loaded, copies its name into applicationName. Any
+        std::exception on the way becomes exactly one line on the error stream,
+        "Failed to load config: " and the reason, and start-up goes on.
+        Returns whether the whole record loaded.
+    */
+    static bool Load (const std::function<std::string()>& locateFile, SynthConfig& config,
+                      std::string& applicationName, std::ostream& errors);
 
     /** True when no object or array in the text opens deeper than maxNestingDepth. */
     static bool NestingWithinBound (const std::string& text);

@@ -73,7 +73,7 @@ TEST_F (ApplicationShell, CloseButtonEndsTheProcessWithExitCodeZero)
     ASSERT_TRUE (window.has_value());
 
     display.SendCloseRequest (*window);
-    EXPECT_EQ (app->WaitForExit (10000), std::optional<int> (0));
+    EXPECT_EQ (app->WaitForExit (10000), std::optional<int> (0)) << app->GetStandardError();
 }
 
 TEST_F (ApplicationShell, HasAnEmptyTitleWhenTheConfigurationFails)
@@ -101,7 +101,7 @@ TEST_F (ApplicationShell, SecondStartWithTheSameNameExitsAndLeavesTheFirstAlone)
     ASSERT_TRUE (window.has_value());
 
     auto second = start (installation);
-    EXPECT_EQ (second->WaitForExit (10000), std::optional<int> (0));
+    EXPECT_EQ (second->WaitForExit (10000), std::optional<int> (0)) << second->GetStandardError();
     EXPECT_TRUE (display.FindWindows (second->GetPid()).empty());
 
     EXPECT_TRUE (first->IsRunning());

@@ -68,7 +68,7 @@ TEST_F (HostApp, ShowsTheInstrumentsEditorAtItsOwnSizeWithTheDummyAudioServer)
     EXPECT_TRUE (display.SaveScreenshot (*window, GetTestOutputFolder().getChildFile ("host-with-instrument.png")));
 
     display.SendCloseRequest (*window);
-    EXPECT_EQ (app.WaitForExit (10000), std::optional<int> (0));
+    EXPECT_EQ (app.WaitForExit (10000), std::optional<int> (0)) << app.GetStandardError();
 }
 
 TEST_F (HostApp, WithoutAnyAudioDeviceShowsOneAlertBeforeTheWindowAndEnds)
@@ -95,5 +95,5 @@ TEST_F (HostApp, WithoutAnyAudioDeviceShowsOneAlertBeforeTheWindowAndEnds)
     EXPECT_TRUE (display.SaveScreenshot (windows[0], GetTestOutputFolder().getChildFile ("missing-audio-device.png")));
 
     display.PressKey (windows[0], "Return");
-    EXPECT_EQ (app.WaitForExit (10000), std::optional<int> (0));
+    EXPECT_EQ (app.WaitForExit (10000), std::optional<int> (0)) << app.GetStandardError();
 }
