@@ -63,7 +63,11 @@ MainComponent::MainComponent (const SynthConfig&, const std::string& name)
 
     const auto settings = settingsFile();
     settings.create();
-    savedDeviceState = juce::parseXML (settings);
+
+    // Only a file with content can hold a state. Asking first also leaves alone what is
+    // not a plain file: reading a pipe would wait for a writer that never comes.
+    if (settings.getSize() > 0)
+        savedDeviceState = juce::parseXML (settings);
 
     const auto audioError = deviceManager.initialise (0, 2, savedDeviceState.get(), true, {}, nullptr);
 
