@@ -4,6 +4,7 @@
 
 #include "SynthConfigReader.h"
 
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <sstream>
@@ -108,9 +109,15 @@ bool SynthConfigReader::NestingWithinBound (const std::string& text)
 
 void SynthConfigReader::Read (const std::string& path, SynthConfig& config)
 {
-    // A file that is missing or cannot be opened reads as an empty text.
-    std::ifstream file (path);
-    std::string text { std::istreambuf_iterator<char> (file), std::istreambuf_iterator<char>() };
+    // A file that is missing or cannot be opened reads as an empty text, and so does
+    // anything but a plain file: a pipe would wait for a writer, a device might never end.
+    std::string text;
+    std::error_code error;
+    if (std::filesystem::is_regular_file (path, error))
+    {
+        std::ifstream file (path);
+        text.assign (std::istreambuf_iterator<char> (file), std::istreambuf_iterator<char>());
+    }
 
     // A text too deep to parse safely fails the way any unparseable text does.
     text = NestingWithinBound (text) ? WithHarmlessNumbers (text) : std::string();

@@ -95,7 +95,11 @@ MainComponent::MainComponent (const SynthConfig&, const std::string& name)
 
     const auto settings = settingsFile();
     settings.create();
-    savedDeviceState = juce::parseXML (settings);
+
+    // Only a file with content can hold a state. Asking first also leaves alone what is
+    // not a plain file: reading a pipe would wait for a writer that never comes.
+    if (settings.getSize() > 0)
+        savedDeviceState = juce::parseXML (settings);
 
     // The framework's parser takes a document that stops inside its root element's start
     // tag as whole. Such a file was cut short; read as it is, it can name no device at

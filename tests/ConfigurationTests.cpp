@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include "BundleResources.h"
 #include "OrvoHostApplication.h"
 #include "SynthConfigReader.h"
@@ -105,8 +107,13 @@ const std::vector<ConfigCase>& configCases()
     return cases;
 }
 
-/** Runs the application factory on a "config.json" with this content in the test's
-    own Resources folder, capturing what it writes to the standard error stream. */
+juce::File configFile()
+{
+    return GetApplicationResourcesFolder().getChildFile ("config.json");
+}
+
+/** Runs the application factory on whatever lies at "config.json" in the test's own
+    Resources folder, capturing what it writes to the standard error stream. */
 struct FactoryResult
 {
     std::string errorOutput;
@@ -115,13 +122,8 @@ struct FactoryResult
     std::string version;
 };
 
-FactoryResult runFactory (const std::optional<std::string>& file)
+FactoryResult runFactory()
 {
-    const auto configFile = GetApplicationResourcesFolder().getChildFile ("config.json");
-    configFile.deleteFile();
-    if (file.has_value())
-        WriteFile (configFile, *file);
-
     std::ostringstream captured;
     auto* previous = std::cerr.rdbuf (captured.rdbuf());
     std::unique_ptr<juce::JUCEApplicationBase> application (juce_CreateApplication());
@@ -130,6 +132,16 @@ FactoryResult runFactory (const std::optional<std::string>& file)
     auto& host = dynamic_cast<OrvoHostApplication&> (*application);
     return { captured.str(), host.getApplicationName().toStdString(), host.getConfig(),
              host.getApplicationVersion().toStdString() };
+}
+
+/** The same with "config.json" holding this content, or missing. */
+FactoryResult runFactory (const std::optional<std::string>& file)
+{
+    configFile().deleteFile();
+    if (file.has_value())
+        WriteFile (configFile(), *file);
+
+    return runFactory();
 }
 }
 
@@ -145,6 +157,18 @@ TEST (ConfigurationFile, IsReadByTheFactoryAsTheTableSays)
         EXPECT_EQ (result.config.name, c.name);
         EXPECT_EQ (result.config.filePath, c.filePath);
     }
+}
+
+TEST (ConfigurationFile, ReadsAPipeAsAnEmptyFileWithoutWaitingForAWriter)
+{
+    configFile().deleteFile();
+    ASSERT_EQ (::mkfifo (configFile().getFullPathName().toRawUTF8(), 0644), 0);
+
+    const auto result = runFactory();
+    configFile().deleteFile();
+
+    EXPECT_EQ (result.errorOutput, notAnObject);
+    EXPECT_EQ (result.applicationName, "");
 }
 
 TEST (ConfigurationFile, NeverChangesTheReportedVersion)

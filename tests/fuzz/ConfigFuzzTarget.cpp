@@ -15,16 +15,18 @@
 
 namespace
 {
+/** The file that stands for "config.json": in the working folder, one per process,
+    removed when the process ends normally. */
 const std::string& configPath()
 {
-    static const std::string path = []
+    struct ConfigFile
     {
-        const auto* folder = access ("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp";
-        auto name = std::string (folder) + "/orvo-config-" + std::to_string (getpid()) + ".json";
-        std::atexit ([] { std::remove (configPath().c_str()); });
-        return name;
-    }();
-    return path;
+        ~ConfigFile() { std::remove (path.c_str()); }
+        const std::string path = "fuzzed-config-" + std::to_string (getpid()) + ".json";
+    };
+
+    static const ConfigFile file;
+    return file.path;
 }
 
 void require (bool holds, const char* what)

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "AppProcess.h"
-#include "FormatHost.h"
+#include "AppUnderTest.h"
 #include "X11Display.h"
 
 namespace
@@ -20,20 +19,6 @@ bool machineHasSoundCards()
 {
     const auto cards = juce::File ("/proc/asound/cards").loadFileAsString();
     return cards.trim().isNotEmpty() && ! cards.contains ("no soundcards");
-}
-
-/** The size of the shipped instrument's editor, asked of the instrument itself. */
-juce::Rectangle<int> instrumentEditorSize()
-{
-    FormatHost host;
-    host.Scan (GetInstrumentBundle().getFullPathName());
-    juce::String error;
-    auto instance = host.InstantiateFirst (48000.0, 256, error);
-    if (instance == nullptr)
-        return {};
-
-    std::unique_ptr<juce::AudioProcessorEditor> editor (instance->createEditor());
-    return editor == nullptr ? juce::Rectangle<int>() : editor->getLocalBounds();
 }
 
 class HostApp : public ::testing::Test
@@ -61,7 +46,7 @@ TEST_F (HostApp, ShowsTheInstrumentsEditorAtItsOwnSizeWithTheDummyAudioServer)
     ASSERT_TRUE (window.has_value()) << app.GetStandardError();
     juce::Thread::sleep (1500);  // let the editor paint
 
-    const auto editorSize = instrumentEditorSize();
+    const auto editorSize = InstrumentEditorSize();
     ASSERT_FALSE (editorSize.isEmpty());
     EXPECT_EQ (display.GetGeometry (*window).getWidth(), editorSize.getWidth());
     EXPECT_EQ (display.GetGeometry (*window).getHeight(), editorSize.getHeight());

@@ -5,7 +5,6 @@
 #include <sstream>
 
 #include <dlfcn.h>
-
 #include <execinfo.h>
 #include <link.h>
 #include <pthread.h>

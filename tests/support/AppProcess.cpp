@@ -39,7 +39,8 @@ void AppInstallation::AddShippedResource (const juce::String& name) const
 }
 
 AppProcess::AppProcess (const juce::File& executable,
-                        const std::vector<std::pair<std::string, std::string>>& environment)
+                        const std::vector<std::pair<std::string, std::string>>& environment,
+                        const std::vector<std::string>& arguments)
 {
     std::vector<std::string> variables;
     for (char** entry = environ; *entry != nullptr; ++entry)
@@ -63,6 +64,13 @@ AppProcess::AppProcess (const juce::File& executable,
     const auto path = executable.getFullPathName().toStdString();
     const auto errorPath = (outputFolder / "stderr.txt").getFullPathName().toStdString();
 
+    std::vector<std::string> argumentCopies { path };
+    argumentCopies.insert (argumentCopies.end(), arguments.begin(), arguments.end());
+    std::vector<char*> argv;
+    for (auto& argument : argumentCopies)
+        argv.push_back (argument.data());
+    argv.push_back (nullptr);
+
     pid = ::fork();
     if (pid == 0)
     {
@@ -70,8 +78,7 @@ AppProcess::AppProcess (const juce::File& executable,
         if (errorFile >= 0)
             ::dup2 (errorFile, STDERR_FILENO);
         ::setpgid (0, 0);
-        char* argv[] = { const_cast<char*> (path.c_str()), nullptr };
-        ::execve (path.c_str(), argv, envp.data());
+        ::execve (path.c_str(), argv.data(), envp.data());
         ::_exit (127);
     }
 }

@@ -35,12 +35,13 @@ private:
     TemporaryFolder folder;
 };
 
-/** A running copy of the app. Killed at destruction if it still runs. */
+/** A running copy of the app, or of another program. Killed at destruction if it still runs. */
 class AppProcess
 {
 public:
     AppProcess (const juce::File& executable,
-                const std::vector<std::pair<std::string, std::string>>& environment);
+                const std::vector<std::pair<std::string, std::string>>& environment,
+                const std::vector<std::string>& arguments = {});
     ~AppProcess();
 
     pid_t GetPid() const noexcept { return pid; }
