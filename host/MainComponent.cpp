@@ -12,7 +12,6 @@ constexpr const char* settingsPath = "Application Support/Calvera/Merovalt/Setti
 constexpr const char* pluginFileName = "Tarnwell App.vst";
 constexpr const char* errorImageFileName = "error.png";
 
-constexpr int keyboardHeight = 60;
 constexpr int errorWidth = 800;
 constexpr int errorHeight = 500;
 
@@ -99,13 +98,17 @@ MainComponent::MainComponent (const SynthConfig&, const std::string& name)
     // Only a file with content can hold a state. Asking first also leaves alone what is
     // not a plain file: reading a pipe would wait for a writer that never comes.
     if (settings.getSize() > 0)
-        savedDeviceState = juce::parseXML (settings);
+    {
+        // Read once, parsed from memory: the text is needed again just below.
+        const auto text = settings.loadFileAsString();
+        savedDeviceState = juce::parseXML (text);
 
-    // The framework's parser takes a document that stops inside its root element's start
-    // tag as whole. Such a file was cut short; read as it is, it can name no device at
-    // all, and then no device would open on any start.
-    if (savedDeviceState != nullptr && ! settings.loadFileAsString().trimEnd().endsWithChar ('>'))
-        savedDeviceState.reset();
+        // The framework's parser takes a document that stops inside its root element's
+        // start tag as whole. Such a file was cut short; read as it is, it can name no
+        // device at all, and then no device would open on any start.
+        if (savedDeviceState != nullptr && ! text.trimEnd().endsWithChar ('>'))
+            savedDeviceState.reset();
+    }
 
     auto audioError = deviceManager.initialise (0, 2, savedDeviceState.get(), true, {}, nullptr);
 

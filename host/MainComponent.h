@@ -41,6 +41,10 @@ public:
 private:
     friend struct MainComponentProbe;  // lets the tests look inside
 
+    // The on-screen keyboard's strip under the editor, placed by the layout and added or
+    // taken away by the keyboard command.
+    static constexpr int keyboardHeight = 60;
+
     void timerCallback() override;
 
     void LoadInstrument();

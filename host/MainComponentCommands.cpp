@@ -6,7 +6,6 @@
 
 namespace
 {
-constexpr int keyboardHeight = 60;
 constexpr int settingsWidth = 800;
 constexpr int settingsHeight = 500;
 
