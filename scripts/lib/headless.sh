@@ -13,27 +13,43 @@ stop_started_services() {
     started_pids=()
 }
 
-# Starts Xvfb on a free display number unless DISPLAY already works.
-ensure_display() {
-    if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
-        return 0
-    fi
-    local n=99
-    while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
+# Starts a virtual display of our own and points DISPLAY at it. Xvfb chooses a free
+# display number itself and reports it when it is ready, so two runs starting at once
+# never end up sharing one display (and each other's windows and key presses).
+start_private_display() {
+    local number_file
+    number_file=$(mktemp)
     # -noreset keeps atoms interned by a client alive after it disconnects.
-    Xvfb ":$n" -screen 0 1280x800x24 -nolisten tcp -noreset >/dev/null 2>&1 &
-    started_pids+=($!)
-    export DISPLAY=":$n"
+    Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp -noreset 3>"$number_file" >/dev/null 2>&1 &
+    local xvfb=$!
+    started_pids+=($xvfb)
     for _ in $(seq 100); do
-        xdpyinfo >/dev/null 2>&1 && break
+        [ -s "$number_file" ] && break
+        kill -0 "$xvfb" 2>/dev/null || break
         sleep 0.1
     done
+    local number
+    number=$(tr -dc 0-9 <"$number_file")
+    rm -f "$number_file"
+    if [ -z "$number" ]; then
+        echo "could not start a virtual display (Xvfb)" >&2
+        return 1
+    fi
+    export DISPLAY=":$number"
     # Without a window manager nobody creates the protocol atoms, and the framework then
     # ignores close requests: create them here.
     for atom in WM_PROTOCOLS WM_DELETE_WINDOW _NET_WM_PING WM_STATE _NET_WM_STATE; do
         xprop -root -f "$atom" 32a -set "$atom" "$atom" >/dev/null 2>&1 || true
         xprop -root -remove "$atom" >/dev/null 2>&1 || true
     done
+}
+
+# Uses DISPLAY when it works, and starts a virtual display otherwise.
+ensure_display() {
+    if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
+        return 0
+    fi
+    start_private_display
     echo "started a virtual display $DISPLAY (no display was available)"
 }
 

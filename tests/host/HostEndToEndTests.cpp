@@ -81,4 +81,5 @@ TEST_F (HostApp, WithoutAnyAudioDeviceShowsOneAlertBeforeTheWindowAndEnds)
 
     display.PressKey (windows[0], "Return");
     EXPECT_EQ (app.WaitForExit (10000), std::optional<int> (0)) << app.GetStandardError();
+    EXPECT_FALSE (display.AnyKeyIsDown()) << "a key left down would repeat into the next test's windows";
 }

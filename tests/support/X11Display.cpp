@@ -175,8 +175,42 @@ void X11Display::SendCloseRequest (WindowId window)
 
 void X11Display::PressKey (WindowId window, const std::string& key)
 {
-    const auto command = "xdotool key --window " + std::to_string (window) + " " + key + " >/dev/null 2>&1";
-    [[maybe_unused]] const auto result = std::system (command.c_str());
+    // Press and release go to the window itself. Through the server's test extension (as
+    // xdotool does for a focused window) a press stays down when the window goes away
+    // before the release, and the server then repeats the key into every window that
+    // takes the focus after it.
+    auto* d = reinterpret_cast<Display*> (display);
+    const auto keysym = XStringToKeysym (key.c_str());
+
+    if (keysym == NoSymbol)
+        return;
+
+    XKeyEvent event {};
+    event.display = d;
+    event.window = window;
+    event.root = DefaultRootWindow (d);
+    event.subwindow = None;
+    event.time = CurrentTime;
+    event.same_screen = True;
+    event.keycode = XKeysymToKeycode (d, keysym);
+
+    event.type = KeyPress;
+    XSendEvent (d, window, False, NoEventMask, reinterpret_cast<XEvent*> (&event));
+    event.type = KeyRelease;
+    XSendEvent (d, window, False, NoEventMask, reinterpret_cast<XEvent*> (&event));
+    XFlush (d);
+}
+
+bool X11Display::AnyKeyIsDown()
+{
+    char keys[32] {};
+    XQueryKeymap (reinterpret_cast<Display*> (display), keys);
+
+    for (auto byte : keys)
+        if (byte != 0)
+            return true;
+
+    return false;
 }
 
 bool X11Display::SaveScreenshot (WindowId window, const juce::File& png)

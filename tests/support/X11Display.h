@@ -42,8 +42,11 @@ public:
     /** What a window manager's close button sends: WM_DELETE_WINDOW. */
     void SendCloseRequest (WindowId window);
 
-    /** A key press given as an xdotool key name ("Return", "Escape"). */
+    /** A key pressed and released in the window, named as X names keys ("Return", "Escape"). */
     void PressKey (WindowId window, const std::string& key);
+
+    /** True while the display's keyboard holds any key down. */
+    bool AnyKeyIsDown();
 
     bool SaveScreenshot (WindowId window, const juce::File& png);
 
