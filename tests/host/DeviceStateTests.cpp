@@ -80,7 +80,8 @@ protected:
             return std::nullopt;
         }
 
-        EXPECT_EQ (display.GetTitle (*window), productName) << "a message showed before the main window";
+        EXPECT_EQ (display.GetTitle (*window), productName) << "a message showed before the main window; the server's ports: "
+                                                            << jack.ListPorts() << app.GetStandardError();
         EXPECT_EQ (display.FindWindows (app.GetPid()).size(), 1u);
         return window;
     }
