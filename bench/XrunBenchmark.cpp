@@ -12,8 +12,8 @@
 #include <unistd.h>
 
 #include "CountingCallback.h"
+#include "JackServer.h"
 #include "MainComponentProbe.h"
-#include "PrivateJackServer.h"
 #include "ScopedGuiFramework.h"
 #include "TimedInstrument.h"
 
@@ -160,7 +160,7 @@ bool runEmptyCallback (int seconds)
 
 int main()
 {
-    PrivateJackServer server ("orvo-xruns-" + juce::String (getpid()), sampleRate, blockSize);
+    JackServer server ("orvo-xruns-" + std::to_string (getpid()), sampleRate, blockSize);
     if (! server.IsRunning())
     {
         std::fprintf (stderr, "XrunBenchmark: could not start a JACK dummy server\n");
@@ -168,12 +168,12 @@ int main()
     }
 
     // The framework's JACK device finds the server through libjack, which reads this.
-    setenv ("JACK_DEFAULT_SERVER", server.GetName().toRawUTF8(), 1);
+    setenv ("JACK_DEFAULT_SERVER", server.GetName().c_str(), 1);
 
     ScopedGuiFramework framework;
     const auto seconds = secondsFromEnvironment();
     std::printf ("%d s each at %d-sample blocks and %d Hz on the JACK dummy server \"%s\" (no real-time scheduling):\n",
-                 seconds, blockSize, sampleRate, server.GetName().toRawUTF8());
+                 seconds, blockSize, sampleRate, server.GetName().c_str());
     std::fflush (stdout);
 
     return runHost (seconds) && runEmptyCallback (seconds) ? 0 : 1;

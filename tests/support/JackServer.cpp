@@ -38,10 +38,11 @@ std::string outputOf (const juce::StringArray& command)
 }
 }
 
-JackServer::JackServer (const std::string& serverName) : name (serverName)
+JackServer::JackServer (const std::string& serverName, int sampleRate, int blockSize) : name (serverName)
 {
-    // No real-time scheduling (-r before the driver), 48 kHz, 256 frames.
-    pid = startQuietly ({ "jackd", "-n", name, "-r", "-d", "dummy", "-r", "48000", "-p", "256" });
+    // No real-time scheduling (-r before the driver). The server's chatter goes nowhere.
+    pid = startQuietly ({ "jackd", "-n", name, "-r", "-d", "dummy",
+                          "-r", std::to_string (sampleRate), "-p", std::to_string (blockSize) });
     if (pid <= 0)
         return;
 

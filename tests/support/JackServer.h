@@ -5,12 +5,13 @@
 #include <sys/types.h>
 
 /** A JACK server with the dummy backend under a name of its own, for tests that must
-    know which clients on it are theirs. Stopped at destruction.
+    know which clients on it are theirs and for the benchmarks: no real-time scheduling,
+    the given rate and period. Stopped at destruction.
 */
 class JackServer
 {
 public:
-    explicit JackServer (const std::string& name);
+    explicit JackServer (const std::string& name, int sampleRate = 48000, int blockSize = 256);
     ~JackServer();
 
     /** True once the server answers. */
