@@ -73,7 +73,7 @@ TEST_F (ApplicationShell, CloseButtonEndsTheProcessWithExitCodeZero)
     ASSERT_TRUE (window.has_value());
 
     display.SendCloseRequest (*window);
-    EXPECT_EQ (app->WaitForExit (10000), std::optional<int> (0)) << app->GetStandardError();
+    EXPECT_EQ (display.WaitForExit (*app, *window, 10000), std::optional<int> (0)) << app->GetStandardError();
 }
 
 TEST_F (ApplicationShell, HasAnEmptyTitleWhenTheConfigurationFails)

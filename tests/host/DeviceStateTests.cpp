@@ -101,7 +101,7 @@ protected:
 
         const auto closed = juce::Time::getMillisecondCounterHiRes();
         display.SendCloseRequest (*window);
-        EXPECT_EQ (app->WaitForExit (10000 * slowBuildFactor), std::optional<int> (0));
+        EXPECT_EQ (display.WaitForExit (*app, *window, 10000 * slowBuildFactor), std::optional<int> (0));
         return juce::Time::getMillisecondCounterHiRes() - closed;
     }
 

@@ -53,7 +53,7 @@ TEST_F (HostApp, ShowsTheInstrumentsEditorAtItsOwnSizeWithTheDummyAudioServer)
     EXPECT_TRUE (display.SaveScreenshot (*window, GetTestOutputFolder().getChildFile ("host-with-instrument.png")));
 
     display.SendCloseRequest (*window);
-    EXPECT_EQ (app.WaitForExit (10000), std::optional<int> (0)) << app.GetStandardError();
+    EXPECT_EQ (display.WaitForExit (app, *window, 10000), std::optional<int> (0)) << app.GetStandardError();
 }
 
 TEST_F (HostApp, WithoutAnyAudioDeviceShowsOneAlertBeforeTheWindowAndEnds)
@@ -80,6 +80,6 @@ TEST_F (HostApp, WithoutAnyAudioDeviceShowsOneAlertBeforeTheWindowAndEnds)
     EXPECT_TRUE (display.SaveScreenshot (windows[0], GetTestOutputFolder().getChildFile ("missing-audio-device.png")));
 
     display.PressKey (windows[0], "Return");
-    EXPECT_EQ (app.WaitForExit (10000), std::optional<int> (0)) << app.GetStandardError();
+    EXPECT_EQ (display.WaitForExit (app, windows[0], 10000), std::optional<int> (0)) << app.GetStandardError();
     EXPECT_FALSE (display.AnyKeyIsDown()) << "a key left down would repeat into the next test's windows";
 }

@@ -39,7 +39,7 @@ std::optional<X11Display::WindowId> AppUnderTest::WaitForMainWindow (AppProcess&
 std::optional<int> AppUnderTest::Close (AppProcess& app, X11Display::WindowId window, int timeoutMilliseconds)
 {
     display.SendCloseRequest (window);
-    return app.WaitForExit (timeoutMilliseconds);
+    return display.WaitForExit (app, window, timeoutMilliseconds);
 }
 
 bool AppUnderTest::ShowsTheInstrument (X11Display::WindowId window)

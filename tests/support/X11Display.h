@@ -9,6 +9,8 @@
 
 #include <juce_graphics/juce_graphics.h>
 
+#include "AppProcess.h"
+
 /** The test display, seen as a window manager would see it: windows by process,
     titles, size hints, geometry, close requests, key presses and screenshots.
 */
@@ -44,6 +46,10 @@ public:
 
     /** A key pressed and released in the window, named as X names keys ("Return", "Escape"). */
     void PressKey (WindowId window, const std::string& key);
+
+    /** Waits up to the timeout for the app to end after something sent to its window
+        (a close request, a key), and returns its exit code if it ended. */
+    std::optional<int> WaitForExit (AppProcess& app, WindowId window, int timeoutMilliseconds);
 
     /** True while the display's keyboard holds any key down. */
     bool AnyKeyIsDown();
