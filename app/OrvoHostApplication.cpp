@@ -24,6 +24,8 @@ bool OrvoHostApplication::moreThanOneInstanceAllowed()
 
 void OrvoHostApplication::initialise (const juce::String&)
 {
+    // Before the window: its construction may already wait in an alert.
+    terminationSignalWatch = std::make_unique<TerminationSignalWatch>();
     mainWindow = std::make_unique<MainWindow> (applicationName, config);
 }
 

@@ -6,6 +6,7 @@
 #include <juce_gui_basics/juce_gui_basics.h>
 
 #include "SynthConfig.h"
+#include "TerminationSignalWatch.h"
 
 class OrvoHostApplication;
 juce::JUCEApplicationBase* juce_CreateApplication();
@@ -36,6 +37,8 @@ private:
     // The factory fills the configuration and the name before the framework calls us.
     friend juce::JUCEApplicationBase* ::juce_CreateApplication();
 
+    // Outlives the window, so that a logout during the shutdown still waits for it.
+    std::unique_ptr<TerminationSignalWatch> terminationSignalWatch;
     std::unique_ptr<MainWindow> mainWindow;
     std::string applicationName;
     SynthConfig config;

@@ -136,6 +136,11 @@ MainComponent::MainComponent (const SynthConfig&, const std::string& name)
     formatManager.addFormat (new VSTBundlePluginFormat());
 
     LoadInstrument();
+
+    // With no MIDI input the instrument can be played only from the screen: say so once
+    // the window is up. An input present now spares the user the alert.
+    if (plugin != nullptr && juce::MidiInput::getAvailableDevices().isEmpty())
+        startTimer (midiCheckDelayMilliseconds);
 }
 
 void MainComponent::LoadInstrument()
@@ -180,13 +185,74 @@ void MainComponent::LoadInstrument()
     plugin = std::move (instance);
     audioThreadPlugin.store (plugin.get(), std::memory_order_release);
 
+    // The editor goes on screen with the main window (parentHierarchyChanged).
     pluginEditor.reset (plugin->createEditor());
-    if (pluginEditor == nullptr)
+
+    ShowToolbar();
+    SetContentSize (false);
+}
+
+void MainComponent::parentHierarchyChanged()
+{
+    // A VST 2 editor on X11 is a window that its plug-in keeps at the origin of the window
+    // it is given; given the main window, it would cover the toolbar. So the editor has a
+    // window of its own inside the main window, under the toolbar. Made once, when the
+    // main window is there: a new one would close and reopen the instrument's editor.
+    auto* peer = getPeer();
+    if (pluginEditor == nullptr || peer == nullptr || pluginEditor->isOnDesktop())
         return;
 
-    pluginEditor->setBounds (0, 0, pluginEditor->getWidth(), pluginEditor->getHeight());
-    addAndMakeVisible (pluginEditor.get());
-    setSize (pluginEditor->getWidth(), pluginEditor->getHeight());
+    pluginEditor->setTopLeftPosition (peer->getComponent().getLocalPoint (this, juce::Point<int> (0, toolbarThickness)));
+    pluginEditor->addToDesktop (0, peer->getNativeHandle());
+    pluginEditor->setVisible (true);
+}
+
+void MainComponent::ShowToolbar()
+{
+    toolbar = std::make_unique<juce::Toolbar>();
+    toolbar->setStyle (juce::Toolbar::iconsOnly);
+    toolbar->addDefaultItems (toolbarFactory);
+
+    // The buttons report their clicks here, where they are told apart by the addresses
+    // that the factory remembers.
+    for (auto* button : { toolbarFactory.GetSettingsButton(),
+                          toolbarFactory.GetKeyboardButton(),
+                          toolbarFactory.GetProductInfoButton() })
+        if (button != nullptr)
+            button->addListener (this);
+
+    addAndMakeVisible (*toolbar);
+}
+
+int MainComponent::GetContentWidth() const
+{
+    const auto editorWidth = pluginEditor != nullptr ? pluginEditor->getWidth() : 0;
+
+    // However narrow the editor, or without one, the toolbar keeps room for every item
+    // whole; only a flexible spacer gives up what it can.
+    int itemsLength = 0;
+    if (toolbar != nullptr)
+    {
+        for (int i = 0; i < toolbar->getNumItems(); ++i)
+        {
+            int preferred = 0, minimum = 0, maximum = 0;
+            if (toolbar->getItemComponent (i)->getToolbarItemSizes (toolbarThickness, false, preferred, minimum, maximum))
+                itemsLength += preferred == maximum ? preferred : minimum;
+        }
+    }
+
+    return juce::jmax (editorWidth, itemsLength);
+}
+
+int MainComponent::GetEditorHeight() const
+{
+    return pluginEditor != nullptr ? pluginEditor->getHeight() : 0;
+}
+
+void MainComponent::SetContentSize (bool withKeyboard)
+{
+    setBounds (getX(), getY(), GetContentWidth(),
+               toolbarThickness + GetEditorHeight() + (withKeyboard ? keyboardHeight : 0));
 }
 
 void MainComponent::GiveReservedMidiStorageTo (juce::AudioPluginInstance& instance, int blockSize)
@@ -275,16 +341,11 @@ void MainComponent::resized()
 {
     if (plugin != nullptr)
     {
-        // An instrument without an editor leaves nothing to place things against.
-        if (pluginEditor == nullptr)
-            return;
-
-        const auto width = pluginEditor->getWidth();
-        const auto height = pluginEditor->getHeight();
-        keyboardComponent.setBounds (0, height, width, keyboardHeight);
+        const auto width = GetContentWidth();
+        keyboardComponent.setBounds (0, toolbarThickness + GetEditorHeight(), width, keyboardHeight);
 
         if (toolbar != nullptr)
-            toolbar->setBounds (0, 0, width, 0);
+            toolbar->setBounds (0, 0, width, toolbarThickness);
     }
     else
     {

@@ -27,6 +27,7 @@ public:
 
     void paint (juce::Graphics&) override;
     void resized() override;
+    void parentHierarchyChanged() override;
 
     void prepareToPlay (int samplesPerBlockExpected, double sampleRate) override;
     void releaseResources() override;
@@ -45,11 +46,22 @@ private:
     // taken away by the keyboard command.
     static constexpr int keyboardHeight = 60;
 
+    // Thick enough for the toolbar's images to show whole.
+    static constexpr int toolbarThickness = 32;
+
+    // The start-up MIDI check comes after the poller's first tick, so that a keyboard
+    // found then has already spoken for itself.
+    static constexpr int midiCheckDelayMilliseconds = 2000;
+
     void timerCallback() override;
 
     void LoadInstrument();
     static void GiveReservedMidiStorageTo (juce::AudioPluginInstance&, int blockSize);
     void ShowErrorText (const juce::String& text);
+    void ShowToolbar();
+    int GetContentWidth() const;
+    int GetEditorHeight() const;
+    void SetContentSize (bool withKeyboard);
     void ToggleKeyboard();
     void ShowProductInformation();
     void SaveDeviceState();

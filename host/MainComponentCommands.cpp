@@ -64,22 +64,14 @@ void MainComponent::ShowSettingsWindow()
 
 void MainComponent::ToggleKeyboard()
 {
-    if (pluginEditor == nullptr)
+    // Without an instrument there is nothing to play.
+    if (plugin == nullptr)
         return;
 
-    const auto width = pluginEditor->getWidth();
-    const auto height = pluginEditor->getHeight();
-
-    if (keyboardComponent.isVisible())
-    {
-        setBounds (getX(), getY(), width, height);
-        keyboardComponent.setVisible (false);
-    }
-    else
-    {
-        setBounds (getX(), getY(), width, height + keyboardHeight);
-        keyboardComponent.setVisible (true);
-    }
+    // The size first: the layout then puts the strip in the band it adds.
+    const auto show = ! keyboardComponent.isVisible();
+    SetContentSize (show);
+    keyboardComponent.setVisible (show);
 }
 
 void MainComponent::ShowProductInformation()

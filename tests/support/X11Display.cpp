@@ -209,6 +209,49 @@ void X11Display::PressKey (WindowId window, const std::string& key)
     XFlush (d);
 }
 
+void X11Display::Click (WindowId window, int x, int y, int holdMilliseconds)
+{
+    // Sent to the window, like the keys, so that no button stays down on the display.
+    // The pointer itself goes there first: the framework looks at where it really is
+    // when a window comes to the front, and a click elsewhere would then not count.
+    auto* d = reinterpret_cast<Display*> (display);
+    XWarpPointer (d, None, window, 0, 0, 0, 0, x, y);
+    const auto origin = GetGeometry (window).getPosition();
+
+    XButtonEvent event {};
+    event.display = d;
+    event.window = window;
+    event.root = DefaultRootWindow (d);
+    event.time = CurrentTime;
+    event.x = x;
+    event.y = y;
+    event.x_root = origin.x + x;
+    event.y_root = origin.y + y;
+    event.same_screen = True;
+    event.button = Button1;
+
+    XMotionEvent motion {};
+    motion.type = MotionNotify;
+    motion.display = d;
+    motion.window = window;
+    motion.root = event.root;
+    motion.x = x;
+    motion.y = y;
+    motion.x_root = event.x_root;
+    motion.y_root = event.y_root;
+    motion.same_screen = True;
+    XSendEvent (d, window, False, NoEventMask, reinterpret_cast<XEvent*> (&motion));
+    event.type = ButtonPress;
+    XSendEvent (d, window, False, NoEventMask, reinterpret_cast<XEvent*> (&event));
+    XFlush (d);
+    juce::Thread::sleep (holdMilliseconds);
+
+    event.type = ButtonRelease;
+    event.state = Button1Mask;
+    XSendEvent (d, window, False, NoEventMask, reinterpret_cast<XEvent*> (&event));
+    XFlush (d);
+}
+
 std::optional<int> X11Display::WaitForExit (AppProcess& app, WindowId window, int timeoutMilliseconds)
 {
     // The framework reads events only when the connection's socket has data. An event

@@ -47,6 +47,9 @@ public:
     /** A key pressed and released in the window, named as X names keys ("Return", "Escape"). */
     void PressKey (WindowId window, const std::string& key);
 
+    /** The left button pressed at a point of the window, held, and released there. */
+    void Click (WindowId window, int x, int y, int holdMilliseconds = 50);
+
     /** Waits up to the timeout for the app to end after something sent to its window
         (a close request, a key), and returns its exit code if it ended. */
     std::optional<int> WaitForExit (AppProcess& app, WindowId window, int timeoutMilliseconds);
