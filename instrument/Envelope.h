@@ -1,0 +1,37 @@
+#pragma once
+
+/** An attack-decay-sustain-release envelope with straight segments. Its sustain level
+    is given with every sample, so a held note follows the control as it moves; the
+    decay ends wherever it meets that level, so raising it mid-decay never jumps.
+*/
+class Envelope
+{
+public:
+    /** How far each segment moves per sample, as a share of the whole range. */
+    struct Steps
+    {
+        float attack = 1.0f, decay = 1.0f, release = 1.0f;
+    };
+
+    void SetSteps (const Steps& newSteps) noexcept { steps = newSteps; }
+
+    /** Starts the attack from the present level, so a note played again does not restart at zero. */
+    void Start() noexcept;
+
+    /** Falls from the present level to silence over the release time. */
+    void Release() noexcept;
+
+    void Reset() noexcept;
+
+    bool IsActive() const noexcept { return stage != Stage::idle; }
+
+    float Next (float sustain) noexcept;
+
+private:
+    enum class Stage { idle, attack, decay, sustain, release };
+
+    Stage stage = Stage::idle;
+    Steps steps;
+    float level = 0.0f;
+    float releaseStep = 0.0f;
+};
