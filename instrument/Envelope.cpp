@@ -12,7 +12,7 @@ void Envelope::Release() noexcept
 
     // The release time is from wherever the note is now, not from the sustain level.
     stage = Stage::release;
-    releaseStep = level * steps.release;
+    releaseFrom = level;
 }
 
 void Envelope::Reset() noexcept
@@ -54,7 +54,7 @@ float Envelope::Next (float sustain) noexcept
             break;
 
         case Stage::release:
-            level -= releaseStep;
+            level -= releaseFrom * steps.release;
 
             if (level <= 0.0f)
                 Reset();

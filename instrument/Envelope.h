@@ -33,5 +33,5 @@ private:
     Stage stage = Stage::idle;
     Steps steps;
     float level = 0.0f;
-    float releaseStep = 0.0f;
+    float releaseFrom = 0.0f;
 };

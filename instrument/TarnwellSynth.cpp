@@ -23,6 +23,7 @@ void TarnwellSynth::Render (juce::AudioBuffer<float>& output, const juce::MidiBu
 {
     const auto numSamples = output.getNumSamples();
     auto position = 0;
+    ControlFrame frame;
     controls.SetTargets (settings);
 
     const auto renderUpTo = [&] (int end)

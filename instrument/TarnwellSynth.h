@@ -5,7 +5,6 @@
 
 #include <juce_audio_basics/juce_audio_basics.h>
 
-#include "ControlFrame.h"
 #include "SmoothedControls.h"
 #include "TarnwellVoice.h"
 #include "VoiceSettings.h"
@@ -41,7 +40,6 @@ private:
     std::array<TarnwellVoice, numVoices> voices;
     std::array<bool, numVoices> heldByPedal {};
     SmoothedControls controls;
-    ControlFrame frame;
     std::uint64_t notesStarted = 0;
     bool pedalDown = false;
 };

@@ -51,7 +51,7 @@ void TarnwellVoice::Start (int midiNote, float velocity, std::uint64_t startOrde
     note = midiNote;
     order = startOrder;
     released = false;
-    velocityAmount = velocity;
+    startVelocity = velocity;
 
     if (takesOver)
     {
@@ -65,6 +65,7 @@ void TarnwellVoice::Start (int midiNote, float velocity, std::uint64_t startOrde
 
 void TarnwellVoice::BeginNote() noexcept
 {
+    velocityAmount = startVelocity;
     appliedDetune = -1.0f;
     samplesUntilFilterUpdate = 0;
 
@@ -167,7 +168,7 @@ void TarnwellVoice::Play (float* left, float* right, int frameOffset, int numSam
 
         if (fadeRemaining > 0)
         {
-            // An S-shaped fade, level at either end, so the fade itself adds no sudden turn.
+            // An S-shaped fade: flat at both ends, so neither its start nor its end puts a corner in the sound.
             const auto x = (float) --fadeRemaining / (float) fadeLength;
             sample *= x * x * (3.0f - 2.0f * x);
         }

@@ -58,6 +58,7 @@ private:
     float bend = 0.0f;
     float appliedDetune = -1.0f;
     float velocityAmount = 0.0f;
+    float startVelocity = 0.0f;   // of the note waiting for a fade to end, until it starts
     float leftGain = 0.0f, rightGain = 0.0f;
     bool released = false;
     std::uint64_t order = 0;
