@@ -4,19 +4,21 @@
 
 #include "Envelope.h"
 
-/** The controls as the voices play them over a few samples: those that shape the
-    waveform or its level sample by sample, the filter and pitch ones once for the frame.
+/** The controls as the voices play them over a stretch of samples: each sample's value,
+    but for the detune, which is set once for the stretch (each change costs every voice
+    two powers).
 */
 struct ControlFrame
 {
-    static constexpr int maxSamples = 16;
+    static constexpr int maxSamples = 64;
+    using Values = std::array<float, maxSamples>;
 
-    std::array<float, maxSamples> squareAmount {};   // 0 saw, 1 square
-    std::array<float, maxSamples> sustain {};        // the envelope's sustain level
-    std::array<float, maxSamples> level {};          // the output gain as a factor
+    Values squareAmount {};     // 0 saw, 1 square
+    Values sustain {};          // the envelope's sustain level
+    Values level {};            // the output gain as a factor
+    Values cutoffOctaves {};    // the filter's cutoff as log2 of its frequency in hertz
+    Values filterDamping {};
+    Values envelopeAmount {};   // 0 to 1: how far the envelope opens the filter
     float detuneCents = 0.0f;
-    float cutoffHertz = 20000.0f;
-    float filterDamping = 2.0f;
-    float envelopeAmount = 0.0f;
     Envelope::Steps envelopeSteps;
 };

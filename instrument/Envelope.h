@@ -25,6 +25,7 @@ public:
 
     bool IsActive() const noexcept { return stage != Stage::idle; }
 
+    /** Defined here, so that it is inlined into the voice's loop, where it runs for every sample. */
     float Next (float sustain) noexcept;
 
 private:
@@ -35,3 +36,47 @@ private:
     float level = 0.0f;
     float releaseFrom = 0.0f;
 };
+
+//==============================================================================
+inline float Envelope::Next (float sustain) noexcept
+{
+    switch (stage)
+    {
+        case Stage::idle:
+            return 0.0f;
+
+        case Stage::attack:
+            level += steps.attack;
+
+            if (level >= 1.0f)
+            {
+                level = 1.0f;
+                stage = Stage::decay;
+            }
+            break;
+
+        case Stage::decay:
+            // The decay time is from the top to the sustain level, whatever that level is.
+            level -= (1.0f - sustain) * steps.decay;
+
+            if (level <= sustain)
+            {
+                level = sustain;
+                stage = Stage::sustain;
+            }
+            break;
+
+        case Stage::sustain:
+            level = sustain;
+            break;
+
+        case Stage::release:
+            level -= releaseFrom * steps.release;
+
+            if (level <= 0.0f)
+                Reset();
+            break;
+    }
+
+    return level;
+}

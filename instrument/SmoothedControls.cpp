@@ -64,14 +64,15 @@ void SmoothedControls::Advance (int numSamples, ControlFrame& frame) noexcept
 
     for (int i = 0; i < numSamples; ++i)
     {
-        frame.squareAmount[(size_t) i] = squareAmount.getNextValue();
-        frame.sustain[(size_t) i] = sustain.getNextValue();
-        frame.level[(size_t) i] = level.getNextValue();
+        const auto index = (size_t) i;
+        frame.squareAmount[index] = squareAmount.getNextValue();
+        frame.sustain[index] = sustain.getNextValue();
+        frame.level[index] = level.getNextValue();
+        frame.cutoffOctaves[index] = cutoffOctaves.getNextValue();
+        frame.filterDamping[index] = filterDamping.getNextValue();
+        frame.envelopeAmount[index] = envelopeAmount.getNextValue();
     }
 
     frame.detuneCents = detuneCents.skip (numSamples);
-    frame.cutoffHertz = std::exp2 (cutoffOctaves.skip (numSamples));
-    frame.filterDamping = filterDamping.skip (numSamples);
-    frame.envelopeAmount = envelopeAmount.skip (numSamples);
     frame.envelopeSteps = envelopeSteps;
 }

@@ -156,8 +156,8 @@ void TarnwellVoice::Play (float* left, float* right, int frameOffset, int numSam
         if (--samplesUntilFilterUpdate <= 0)
         {
             samplesUntilFilterUpdate = filterUpdateInterval;
-            const auto opening = frame.envelopeAmount * envelopeRangeOctaves * level * (0.5f + 0.5f * velocityAmount);
-            filter.SetParameters (frame.cutoffHertz * std::exp2 (opening), frame.filterDamping, sampleRate);
+            const auto opening = frame.envelopeAmount[index] * envelopeRangeOctaves * level * (0.5f + 0.5f * velocityAmount);
+            filter.SetParameters (std::exp2 (frame.cutoffOctaves[index] + opening), frame.filterDamping[index], sampleRate);
         }
 
         const auto squareAmount = frame.squareAmount[index];
