@@ -25,7 +25,9 @@ public:
 
     bool IsActive() const noexcept { return stage != Stage::idle; }
 
-    /** Defined here, so that it is inlined into the voice's loop, where it runs for every sample. */
+    /** The next sample's level, given that sample's sustain level. Defined below in the
+        header, so that it is inlined into the voice's loop, which calls it every sample.
+    */
     float Next (float sustain) noexcept;
 
 private:
