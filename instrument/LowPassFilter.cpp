@@ -3,14 +3,16 @@
 #include <algorithm>
 #include <cmath>
 
-void LowPassFilter::SetParameters (float cutoffHertz, float resonance, double sampleRate) noexcept
+float LowPassFilter::DampingFor (float resonance) noexcept
+{
+    return 2.0f - 1.94f * std::clamp (resonance, 0.0f, 1.0f);
+}
+
+void LowPassFilter::SetParameters (float cutoffHertz, float damping, double sampleRate) noexcept
 {
     constexpr auto pi = 3.14159265358979323846;
     const auto cutoff = std::clamp ((double) cutoffHertz, 10.0, 0.45 * sampleRate);
     const auto g = (float) std::tan (pi * cutoff / sampleRate);
-
-    // Damping 2 is a flat response; near 0 the filter rings at its cutoff.
-    const auto damping = 2.0f - 1.94f * std::clamp (resonance, 0.0f, 1.0f);
     a1 = 1.0f / (1.0f + g * (g + damping));
     a2 = g * a1;
     a3 = g * a2;

@@ -8,10 +8,13 @@ class LowPassFilter
 public:
     void Reset() noexcept { state1 = state2 = 0.0f; }
 
-    /** Resonance from 0 (none) to 1 (close to self-oscillation); the cutoff is held
-        below the sample rate's Nyquist limit.
+    /** The damping for a resonance from 0 (none) to 1 (close to self-oscillation). */
+    static float DampingFor (float resonance) noexcept;
+
+    /** Damping 2 is a flat response; towards 0 the filter rings at its cutoff. The cutoff
+        is held below the sample rate's Nyquist limit.
     */
-    void SetParameters (float cutoffHertz, float resonance, double sampleRate) noexcept;
+    void SetParameters (float cutoffHertz, float damping, double sampleRate) noexcept;
 
     float Process (float input) noexcept;
 

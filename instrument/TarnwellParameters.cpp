@@ -99,11 +99,7 @@ VoiceSettings TarnwellParameters::ReadVoiceSettings() const noexcept
     settings.cutoffHertz = cutoffValue.load();
     settings.resonance = resonanceValue.load();
     settings.envelopeAmount = envelopeAmountValue.load();
+    settings.level = juce::Decibels::decibelsToGain (levelValue.load());
     settings.envelope = { attackValue.load(), decayValue.load(), sustainValue.load(), releaseValue.load() };
     return settings;
-}
-
-float TarnwellParameters::ReadLevel() const noexcept
-{
-    return juce::Decibels::decibelsToGain (levelValue.load());
 }

@@ -29,9 +29,6 @@ public:
 
     VoiceSettings ReadVoiceSettings() const noexcept;
 
-    /** The output gain as a factor. */
-    float ReadLevel() const noexcept;
-
 private:
     const std::atomic<float>& waveValue;
     const std::atomic<float>& detuneValue;

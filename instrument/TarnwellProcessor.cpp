@@ -12,8 +12,6 @@ TarnwellProcessor::TarnwellProcessor()
 void TarnwellProcessor::prepareToPlay (double sampleRate, int)
 {
     synth.Prepare (sampleRate);
-    level.reset (sampleRate, 0.02);
-    level.setCurrentAndTargetValue (parameters.ReadLevel());
 }
 
 bool TarnwellProcessor::isBusesLayoutSupported (const BusesLayout& layouts) const
@@ -29,9 +27,6 @@ void TarnwellProcessor::processBlock (juce::AudioBuffer<float>& buffer, juce::Mi
 
     buffer.clear();
     synth.Render (buffer, midi, parameters.ReadVoiceSettings());
-
-    level.setTargetValue (parameters.ReadLevel());
-    level.applyGain (buffer, buffer.getNumSamples());
 }
 
 juce::AudioProcessorEditor* TarnwellProcessor::createEditor()

@@ -42,7 +42,6 @@ private:
     juce::AudioProcessorValueTreeState state;
     TarnwellParameters parameters;
     TarnwellSynth synth;
-    juce::SmoothedValue<float, juce::ValueSmoothingTypes::Multiplicative> level { 1.0f };
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (TarnwellProcessor)
 };

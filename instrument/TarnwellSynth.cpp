@@ -4,6 +4,8 @@ namespace
 {
 constexpr float pitchBendRangeSemitones = 2.0f;
 constexpr int sustainPedalController = 64;
+constexpr int allSoundOffController = 120;
+constexpr int allNotesOffController = 123;
 }
 
 void TarnwellSynth::Prepare (double sampleRate)
@@ -11,6 +13,7 @@ void TarnwellSynth::Prepare (double sampleRate)
     for (auto& voice : voices)
         voice.Prepare (sampleRate);
 
+    controls.Prepare (sampleRate);
     heldByPedal.fill (false);
     pedalDown = false;
 }
@@ -20,64 +23,101 @@ void TarnwellSynth::Render (juce::AudioBuffer<float>& output, const juce::MidiBu
 {
     const auto numSamples = output.getNumSamples();
     auto position = 0;
+    ControlFrame frame;
+    controls.SetTargets (settings);
 
     const auto renderUpTo = [&] (int end)
     {
-        if (end > position)
-            for (auto& voice : voices)
-                voice.Render (output, position, end - position, settings);
+        while (position < end)
+        {
+            const auto length = juce::jmin (end - position, ControlFrame::maxSamples);
+            controls.Advance (length, frame);
 
-        position = juce::jmax (position, end);
+            for (auto& voice : voices)
+                voice.Render (output, position, length, frame);
+
+            position += length;
+        }
     };
 
     for (const auto event : midi)
     {
         renderUpTo (juce::jlimit (0, numSamples, event.samplePosition));
-        Handle (event.getMessage(), settings);
+        Handle (event.data, event.numBytes);
     }
 
     renderUpTo (numSamples);
 }
 
-void TarnwellSynth::Handle (const juce::MidiMessage& message, const VoiceSettings& settings) noexcept
+void TarnwellSynth::Handle (const juce::uint8* data, int numBytes) noexcept
 {
-    if (message.isNoteOn())
-        StartNote (message.getNoteNumber(), message.getFloatVelocity(), settings);
-    else if (message.isNoteOff())
-        ReleaseNote (message.getNoteNumber());
-    else if (message.isPitchWheel())
+    // Straight from the buffer's bytes: a juce::MidiMessage of a long message, such as
+    // system exclusive, would allocate on the audio thread. System messages and the
+    // channel messages not handled below change nothing here.
+    if (numBytes < 2)
+        return;
+
+    const auto first = data[1] & 0x7f;
+    const auto second = numBytes > 2 ? data[2] & 0x7f : 0;
+
+    switch (data[0] & 0xf0)
     {
-        const auto semitones = (float) (message.getPitchWheelValue() - 8192) / 8192.0f * pitchBendRangeSemitones;
-        for (auto& voice : voices)
-            voice.SetPitchBend (semitones);
+        case 0x90:
+            if (second > 0)
+            {
+                StartNote (first, (float) second / 127.0f);
+                break;
+            }
+            [[fallthrough]]; // a note-on at velocity zero ends the note
+
+        case 0x80:
+            ReleaseNote (first);
+            break;
+
+        case 0xb0:
+            HandleController (first, second);
+            break;
+
+        case 0xe0:
+        {
+            const auto semitones = (float) ((first | (second << 7)) - 8192) / 8192.0f * pitchBendRangeSemitones;
+            for (auto& voice : voices)
+                voice.SetPitchBend (semitones);
+            break;
+        }
+
+        default:
+            break;
     }
-    else if (message.isControllerOfType (sustainPedalController))
+}
+
+void TarnwellSynth::HandleController (int controller, int value) noexcept
+{
+    if (controller == sustainPedalController)
     {
-        pedalDown = message.getControllerValue() >= 64;
+        pedalDown = value >= 64;
         if (! pedalDown)
             ReleaseSustainedNotes();
     }
-    else if (message.isAllNotesOff())
+    else if (controller == allNotesOffController || controller == allSoundOffController)
     {
         pedalDown = false;
         for (auto& voice : voices)
-            voice.Release();
-        heldByPedal.fill (false);
-    }
-    else if (message.isAllSoundOff())
-    {
-        pedalDown = false;
-        for (auto& voice : voices)
-            voice.Silence();
+        {
+            if (controller == allSoundOffController)
+                voice.Silence();
+            else
+                voice.Release();
+        }
         heldByPedal.fill (false);
     }
 }
 
-void TarnwellSynth::StartNote (int midiNote, float velocity, const VoiceSettings& settings) noexcept
+void TarnwellSynth::StartNote (int midiNote, float velocity) noexcept
 {
     auto& voice = ChooseVoice (midiNote);
     heldByPedal[(size_t) (&voice - voices.data())] = false;
-    voice.Start (midiNote, velocity, ++notesStarted, settings.envelope);
+    voice.Start (midiNote, velocity, ++notesStarted);
 }
 
 void TarnwellSynth::ReleaseNote (int midiNote) noexcept

@@ -5,6 +5,7 @@
 
 #include <juce_audio_basics/juce_audio_basics.h>
 
+#include "SmoothedControls.h"
 #include "TarnwellVoice.h"
 #include "VoiceSettings.h"
 
@@ -19,7 +20,9 @@ public:
 
     void Prepare (double sampleRate);
 
-    /** Adds the sound of the block to the buffer, each MIDI event at its sample position. */
+    /** Adds the sound of the block to the buffer, each MIDI event at its sample position,
+        with the controls moving smoothly towards the settings.
+    */
     void Render (juce::AudioBuffer<float>& output, const juce::MidiBuffer& midi,
                  const VoiceSettings& settings) noexcept;
 
@@ -27,14 +30,16 @@ public:
     bool IsHoldingNote (int midiNote) const noexcept;
 
 private:
-    void Handle (const juce::MidiMessage& message, const VoiceSettings& settings) noexcept;
-    void StartNote (int midiNote, float velocity, const VoiceSettings& settings) noexcept;
+    void Handle (const juce::uint8* data, int numBytes) noexcept;
+    void HandleController (int controller, int value) noexcept;
+    void StartNote (int midiNote, float velocity) noexcept;
     void ReleaseNote (int midiNote) noexcept;
     void ReleaseSustainedNotes() noexcept;
     TarnwellVoice& ChooseVoice (int midiNote) noexcept;
 
     std::array<TarnwellVoice, numVoices> voices;
     std::array<bool, numVoices> heldByPedal {};
+    SmoothedControls controls;
     std::uint64_t notesStarted = 0;
     bool pedalDown = false;
 };

@@ -16,48 +16,42 @@ struct RealtimeScope
     RealtimeScope() { __rtsan_realtime_enter(); }
     ~RealtimeScope() { __rtsan_realtime_exit(); }
 };
-
-void PlayEverythingTheInstrumentHandles (TarnwellProcessor& instrument)
-{
-    constexpr int blockSize = 256;
-    juce::AudioBuffer<float> buffer (2, blockSize);
-
-    // Twenty notes on sixteen voices, bends, the pedal, releases and all-notes-off.
-    std::vector<juce::MidiBuffer> blocks (8);
-    for (int note = 0; note < 20; ++note)
-        blocks[0].addEvent (juce::MidiMessage::noteOn (1, 40 + note, (juce::uint8) (60 + note)), note * 10);
-    blocks[1].addEvent (juce::MidiMessage::pitchWheel (1, 12000), 5);
-    blocks[2].addEvent (juce::MidiMessage::controllerEvent (1, 64, 127), 0);
-    for (int note = 0; note < 20; ++note)
-        blocks[3].addEvent (juce::MidiMessage::noteOff (1, 40 + note), note);
-    blocks[4].addEvent (juce::MidiMessage::controllerEvent (1, 64, 0), 100);
-    blocks[5].addEvent (juce::MidiMessage::noteOn (1, 72, (juce::uint8) 127), 0);
-    blocks[6].addEvent (juce::MidiMessage::allNotesOff (1), 0);
-    blocks[7].addEvent (juce::MidiMessage::allSoundOff (1), 0);
-
-    instrument.getParameters()[0]->setValueNotifyingHost (0.5f);
-
-    RealtimeScope realtime;
-    for (auto& midi : blocks)
-        for (int repeat = 0; repeat < 20; ++repeat)
-            instrument.processBlock (buffer, midi);
-}
 }
 
 TEST (TarnwellRealtime, ProcessesBlocksWithoutAllocatingOrLocking)
 {
     TarnwellProcessor instrument;
     instrument.prepareToPlay (48000.0, 256);
+    juce::AudioBuffer<float> buffer (2, 256);
 
-    PlayEverythingTheInstrumentHandles (instrument);
+    // Twenty notes on sixteen voices, a bend, the pedal, releases, all-notes-off, and
+    // system-exclusive messages too long to fit inside a juce::MidiMessage.
+    std::vector<juce::MidiBuffer> blocks (8);
+    const std::vector<juce::uint8> sysEx (64, 0x11);
+    for (int note = 0; note < 20; ++note)
+    {
+        blocks[0].addEvent (juce::MidiMessage::noteOn (1, 40 + note, (juce::uint8) (60 + note)), note * 10);
+        blocks[3].addEvent (juce::MidiMessage::noteOff (1, 40 + note), note);
+        blocks[0].addEvent (juce::MidiMessage::createSysExMessage (sysEx.data(), (int) sysEx.size()), note * 10 + 5);
+    }
+    blocks[1].addEvent (juce::MidiMessage::pitchWheel (1, 12000), 5);
+    blocks[2].addEvent (juce::MidiMessage::controllerEvent (1, 64, 127), 0);
+    blocks[4].addEvent (juce::MidiMessage::controllerEvent (1, 64, 0), 100);
+    blocks[5].addEvent (juce::MidiMessage::noteOn (1, 72, (juce::uint8) 127), 0);
+    blocks[6].addEvent (juce::MidiMessage::allNotesOff (1), 0);
+    blocks[7].addEvent (juce::MidiMessage::allSoundOff (1), 0);
+    instrument.getParameters()[0]->setValueNotifyingHost (0.5f);
 
+    {
+        RealtimeScope realtime;
+        for (auto& midi : blocks)
+            for (int repeat = 0; repeat < 20; ++repeat)
+                instrument.processBlock (buffer, midi);
+    }
     instrument.releaseResources();
 }
 
 TEST (TarnwellRealtime, WouldBeStoppedIfItAllocated)
 {
-    EXPECT_DEATH ({
-        RealtimeScope realtime;
-        juce::AudioBuffer<float> allocated (2, 256);
-    }, "Real-time violation");
+    EXPECT_DEATH ({ RealtimeScope realtime; juce::AudioBuffer<float> allocated (2, 256); }, "Real-time violation");
 }
