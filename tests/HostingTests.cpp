@@ -20,6 +20,7 @@ struct BundleCase
     juce::String path;
     Outcome outcome;
     bool hasEditor = false;
+    const char* toleratedAssertion = nullptr;
 };
 
 /** Plays a note for a while and lets it go; gives whether anything was heard. */
@@ -73,11 +74,13 @@ TEST (Hosting, BringsEachBundleToWhatTheTableSays)
         { "an Audio Unit identifier", "AudioUnit:Synths/aumu,Tarn,Clvr", Outcome::undescribed },
     };
     if (GetTestPluginBundle ("Kars").exists())
-        cases.push_back ({ "an instrument built by others (Kars)", GetTestPluginBundle ("Kars").getFullPathName(), Outcome::sounding });
+        cases.push_back ({ "an instrument built by others (Kars), which leaves its effect's object pointer empty",
+                           GetTestPluginBundle ("Kars").getFullPathName(), Outcome::sounding, false, "juce_VSTPluginFormat.cpp:2161" });
 
     for (const auto& c : cases)
     {
         SCOPED_TRACE (c.description);
+        const juce::ScopedValueSetter<const char*> tolerating (toleratedAssertion, c.toleratedAssertion);
         FormatHost host;
         juce::String error;
         auto instance = host.Scan (c.path) == 1 ? host.InstantiateFirst (48000.0, 256, error) : nullptr;

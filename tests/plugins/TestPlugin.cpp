@@ -44,6 +44,7 @@ AEffect* SilentInstrument()
     effect->numOutputs = 2;
     effect->flags = effFlagsCanReplacing | effFlagsIsSynth;
     effect->uniqueID = 0x4f725431;
+    effect->object = effect;
     return effect;
 }
 
