@@ -21,10 +21,7 @@
 #include "NotePattern.h"
 #include "ScopedGuiFramework.h"
 
-extern "C" void* __libc_malloc (size_t);
-extern "C" void* __libc_calloc (size_t, size_t);
-extern "C" void* __libc_realloc (void*, size_t);
-extern "C" void* __libc_memalign (size_t, size_t);
+extern "C" void* __libc_malloc (size_t), *__libc_calloc (size_t, size_t), *__libc_realloc (void*, size_t), *__libc_memalign (size_t, size_t);
 
 namespace
 {
@@ -150,7 +147,6 @@ int main()
     const auto* callbackLock = "the instance's callback lock (juce::AudioProcessor::getCallbackLock)";
     const auto* instance = "a lock inside the instance object (the framework's VST 2 host)";
     const auto* collectorLock = "the MIDI collector's lock (juce::MidiMessageCollector)";
-
     std::printf ("MIDI: a note starts (and, once %d sound, one ends) before every other block of %d samples at 48000 Hz\n",
                  NotePattern::heldNotes, blockSize);
     count ("MainComponent::getNextAudioBlock", probe.collector(), [&] { hosts.RenderHost (buffer); },

@@ -79,8 +79,6 @@ int main()
     juce::AudioBuffer<float> hostBuffer (2, blockSize), playerBuffer (2, blockSize);
     const auto clockReading = clockReadingNanoseconds();
     std::vector<double> hostOwn, playerOwn, hostInstrumentTimes, playerInstrumentTimes;
-    for (auto* times : { &hostOwn, &playerOwn, &hostInstrumentTimes, &playerInstrumentTimes })
-        times->reserve (measuredBlocks);
 
     for (int block = 0; block < warmUpBlocks + measuredBlocks; ++block)
     {

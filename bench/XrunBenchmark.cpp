@@ -27,11 +27,6 @@ int secondsFromEnvironment()
     return text != nullptr && std::atoi (text) > 0 ? std::atoi (text) : 60;
 }
 
-void runMessageLoop (int milliseconds)
-{
-    juce::MessageManager::getInstance()->runDispatchLoopUntil (milliseconds);
-}
-
 /** The device of the JACK server at 64-sample blocks, or none. Where a sound card exists
     the framework may have preferred it: these figures are about the JACK server. */
 juce::AudioIODevice* jackDevice (juce::AudioDeviceManager& devices)
@@ -43,18 +38,14 @@ juce::AudioIODevice* jackDevice (juce::AudioDeviceManager& devices)
     return device != nullptr && device->getCurrentBufferSizeSamples() == blockSize ? device : nullptr;
 }
 
-struct RunFigures
-{
-    std::int64_t callbacks = 0;
-    int xruns = 0, startingXruns = 0, overruns = 0;
-};
+struct RunFigures { std::int64_t callbacks = 0; int xruns = 0, startingXruns = 0, overruns = 0; };
 
 /** Lets the device settle for a second, then counts for the given time. */
 RunFigures measure (juce::AudioDeviceManager& devices, juce::AudioIODevice& device,
                     const std::function<std::int64_t()>& callbacks, int seconds,
                     const std::function<void()>& onceSettled)
 {
-    runMessageLoop (settlingMilliseconds);
+    juce::MessageManager::getInstance()->runDispatchLoopUntil (settlingMilliseconds);
 
     RunFigures figures;
     figures.startingXruns = device.getXRunCount();
@@ -62,7 +53,7 @@ RunFigures measure (juce::AudioDeviceManager& devices, juce::AudioIODevice& devi
     const auto startingOverruns = devices.getXRunCount() - figures.startingXruns;
     onceSettled();
 
-    runMessageLoop (seconds * 1000);
+    juce::MessageManager::getInstance()->runDispatchLoopUntil (seconds * 1000);
 
     figures.xruns = device.getXRunCount() - figures.startingXruns;
     figures.callbacks = callbacks() - startingCallbacks;

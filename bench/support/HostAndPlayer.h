@@ -19,8 +19,7 @@ public:
     HostAndPlayer (int blockSize, double sampleRate);
     ~HostAndPlayer();
 
-    /** False, with the reason on the standard error stream under the program's name,
-        when either could not be built with its instrument. */
+    /** False, with the reason on the standard error stream, when either is not ready. */
     bool CheckReady (const char* programName) const;
 
     MainComponentProbe Host() const { return { *host }; }
