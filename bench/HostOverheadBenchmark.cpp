@@ -68,29 +68,24 @@ int main()
     if (! hosts.CheckReady ("HostOverheadBenchmark"))
         return 1;
 
-    auto& host = hosts.host;
-    auto& player = hosts.player;
-
-    auto* hostInstrument = host.Probe().plugin();
+    const auto host = hosts.Host();
+    auto* hostInstrument = host.plugin();
     TimedInstrument hostTiming (*hostInstrument);
-    host.Probe().audioThreadPlugin().store (&hostTiming);
+    host.audioThreadPlugin().store (&hostTiming);
 
-    TimedInstrument playerTiming (player.Instrument());
-    player.Play (playerTiming);
+    TimedInstrument playerTiming (hosts.PlayerInstrument());
+    hosts.Play (&playerTiming);
 
     juce::AudioBuffer<float> hostBuffer (2, blockSize), playerBuffer (2, blockSize);
-    const NotePattern notes;
     const auto clockReading = clockReadingNanoseconds();
     std::vector<double> hostOwn, playerOwn, hostInstrumentTimes, playerInstrumentTimes;
-    for (auto* times : { &hostOwn, &playerOwn, &hostInstrumentTimes, &playerInstrumentTimes })
-        times->reserve (measuredBlocks);
 
     for (int block = 0; block < warmUpBlocks + measuredBlocks; ++block)
     {
-        notes.Feed (block, { &host.Probe().collector(), &player.Collector() });
+        NotePattern::Feed (block, { &host.collector(), &hosts.Player().getMidiMessageCollector() });
 
-        const auto hostBlock = ownNanoseconds ([&] { host.Render (hostBuffer); }, hostTiming, clockReading);
-        const auto playerBlock = ownNanoseconds ([&] { player.Render (playerBuffer); }, playerTiming, clockReading);
+        const auto hostBlock = ownNanoseconds ([&] { hosts.RenderHost (hostBuffer); }, hostTiming, clockReading);
+        const auto playerBlock = ownNanoseconds ([&] { hosts.RenderPlayer (playerBuffer); }, playerTiming, clockReading);
 
         if (block < warmUpBlocks)
             continue;
@@ -101,8 +96,8 @@ int main()
         playerInstrumentTimes.push_back ((double) playerTiming.GetLastBlockNanoseconds());
     }
 
-    host.Probe().audioThreadPlugin().store (hostInstrument);
-    player.Stop();
+    host.audioThreadPlugin().store (hostInstrument);
+    hosts.Play (nullptr);
 
     std::printf ("%d blocks of %d samples at %.0f Hz after %d unmeasured ones; a note starts (and, once %d sound,"
                  " one ends) before every other block, the same notes for both\n",

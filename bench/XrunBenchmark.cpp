@@ -1,7 +1,7 @@
 // Xruns while MainComponent plays sixteen held notes for a minute at 64-sample blocks,
 // beside what the machine alone causes. The component is built in this process as the
-// app builds it, on a private JACK dummy server (48 kHz, 64-sample period, no real-time
-// scheduling), with its editor in a window on the display; the notes go in through its
+// app builds it, on the JACK dummy server that scripts/bench starts (48 kHz, 64-sample
+// period, no real-time scheduling), with its editor in a window on the display; the notes go in through its
 // MIDI collector, as a MIDI input would deliver them. Then an empty callback runs on the
 // same server for as long. ORVO_BENCH_SECONDS sets each run's length (60 s by default).
 
@@ -9,10 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
-#include <unistd.h>
 
-#include "CountingCallback.h"
-#include "JackServer.h"
 #include "MainComponentProbe.h"
 #include "ScopedGuiFramework.h"
 #include "TimedInstrument.h"
@@ -30,11 +27,6 @@ int secondsFromEnvironment()
     return text != nullptr && std::atoi (text) > 0 ? std::atoi (text) : 60;
 }
 
-void runMessageLoop (int milliseconds)
-{
-    juce::MessageManager::getInstance()->runDispatchLoopUntil (milliseconds);
-}
-
 /** The device of the JACK server at 64-sample blocks, or none. Where a sound card exists
     the framework may have preferred it: these figures are about the JACK server. */
 juce::AudioIODevice* jackDevice (juce::AudioDeviceManager& devices)
@@ -46,18 +38,14 @@ juce::AudioIODevice* jackDevice (juce::AudioDeviceManager& devices)
     return device != nullptr && device->getCurrentBufferSizeSamples() == blockSize ? device : nullptr;
 }
 
-struct RunFigures
-{
-    std::int64_t callbacks = 0;
-    int xruns = 0, startingXruns = 0, overruns = 0;
-};
+struct RunFigures { std::int64_t callbacks = 0; int xruns = 0, startingXruns = 0, overruns = 0; };
 
 /** Lets the device settle for a second, then counts for the given time. */
 RunFigures measure (juce::AudioDeviceManager& devices, juce::AudioIODevice& device,
                     const std::function<std::int64_t()>& callbacks, int seconds,
                     const std::function<void()>& onceSettled)
 {
-    runMessageLoop (settlingMilliseconds);
+    juce::MessageManager::getInstance()->runDispatchLoopUntil (settlingMilliseconds);
 
     RunFigures figures;
     figures.startingXruns = device.getXRunCount();
@@ -65,7 +53,7 @@ RunFigures measure (juce::AudioDeviceManager& devices, juce::AudioIODevice& devi
     const auto startingOverruns = devices.getXRunCount() - figures.startingXruns;
     onceSettled();
 
-    runMessageLoop (seconds * 1000);
+    juce::MessageManager::getInstance()->runDispatchLoopUntil (seconds * 1000);
 
     figures.xruns = device.getXRunCount() - figures.startingXruns;
     figures.callbacks = callbacks() - startingCallbacks;
@@ -135,6 +123,22 @@ bool runHost (int seconds)
     return true;
 }
 
+/** Writes silence and counts its calls: a device with no host and no instrument behind it. */
+struct CountingCallback final : juce::AudioIODeviceCallback
+{
+    void audioDeviceIOCallbackWithContext (const float* const*, int, float* const* outputs, int numOutputs, int numSamples,
+                                           const juce::AudioIODeviceCallbackContext&) override
+    {
+        for (int channel = 0; channel < numOutputs; ++channel)
+            if (outputs[channel] != nullptr)
+                juce::FloatVectorOperations::clear (outputs[channel], numSamples);
+        calls.fetch_add (1, std::memory_order_relaxed);
+    }
+    void audioDeviceAboutToStart (juce::AudioIODevice*) override {}
+    void audioDeviceStopped() override {}
+    std::atomic<std::int64_t> calls { 0 };
+};
+
 bool runEmptyCallback (int seconds)
 {
     juce::AudioDeviceManager devices;
@@ -149,7 +153,7 @@ bool runEmptyCallback (int seconds)
 
     CountingCallback callback;
     devices.addAudioCallback (&callback);
-    const auto figures = measure (devices, *device, [&] { return callback.GetCallCount(); }, seconds, [] {});
+    const auto figures = measure (devices, *device, [&] { return callback.calls.load(); }, seconds, [] {});
     devices.removeAudioCallback (&callback);
     devices.closeAudioDevice();
 
@@ -160,20 +164,10 @@ bool runEmptyCallback (int seconds)
 
 int main()
 {
-    JackServer server ("orvo-xruns-" + std::to_string (getpid()), sampleRate, blockSize);
-    if (! server.IsRunning())
-    {
-        std::fprintf (stderr, "XrunBenchmark: could not start a JACK dummy server\n");
-        return 1;
-    }
-
-    // The framework's JACK device finds the server through libjack, which reads this.
-    setenv ("JACK_DEFAULT_SERVER", server.GetName().c_str(), 1);
-
     ScopedGuiFramework framework;
     const auto seconds = secondsFromEnvironment();
-    std::printf ("%d s each at %d-sample blocks and %d Hz on the JACK dummy server \"%s\" (no real-time scheduling):\n",
-                 seconds, blockSize, sampleRate, server.GetName().c_str());
+    std::printf ("%d s each at %d-sample blocks and %d Hz on the JACK dummy server (no real-time scheduling):\n",
+                 seconds, blockSize, sampleRate);
     std::fflush (stdout);
 
     return runHost (seconds) && runEmptyCallback (seconds) ? 0 : 1;

@@ -108,6 +108,11 @@ MainComponent::MainComponent (const SynthConfig&, const std::string& name)
         // device at all, and then no device would open on any start.
         if (savedDeviceState != nullptr && ! text.trimEnd().endsWithChar ('>'))
             savedDeviceState.reset();
+
+        // The device manager takes its element in any letter case, but expects the
+        // framework's own spelling.
+        if (savedDeviceState != nullptr && savedDeviceState->getTagName().equalsIgnoreCase ("DEVICESETUP"))
+            savedDeviceState->setTagName ("DEVICESETUP");
     }
 
     auto audioError = deviceManager.initialise (0, 2, savedDeviceState.get(), true, {}, nullptr);
@@ -128,6 +133,10 @@ MainComponent::MainComponent (const SynthConfig&, const std::string& name)
                              + applicationName + ".";
         juce::AlertWindow::showMessageBox (juce::AlertWindow::WarningIcon, "Missing Audio Device", fromUtf8 (message));
         juce::JUCEApplicationBase::quit();
+
+        // No device, no rate to prepare the instrument at: the app is on its way out.
+        setSize (errorWidth, errorHeight);
+        return;
     }
 
     deviceManager.addChangeListener (this);

@@ -1,7 +1,5 @@
 #include <iostream>
 #include <sstream>
-#include <string>
-#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -14,9 +12,12 @@
 
 namespace
 {
+using namespace std::string_literals;
+
 const std::string notAnObject = "Failed to load config: rapidjson internal assertion failure: IsObject()\n";
 const std::string notAString = "Failed to load config: rapidjson internal assertion failure: IsString()\n";
 const std::string emptyRoot = "Failed to load config: JSONInputArchive internal error: null or empty iterator to object or array!\n";
+const std::string namedPipe = "(a named pipe)";
 
 std::string missingKey (const std::string& key)
 {
@@ -33,154 +34,87 @@ struct ConfigCase
     const char* description;
     std::optional<std::string> file;  // nothing: no "config.json" at all
     std::string errorLine;            // "" when the load succeeds
-    std::string applicationName;
-    std::string name;
-    std::string filePath;
+    std::string applicationName, name, filePath;
 };
 
-const std::vector<ConfigCase>& configCases()
-{
-    using namespace std::string_literals;
-
-    static const std::vector<ConfigCase> cases {
-        { "a root object's first member holds the configuration",
-          R"({"synth": {"name": "Tarnwell App", "filePath": "Tarnwell App.vst"}})", "", "Tarnwell App", "Tarnwell App", "Tarnwell App.vst" },
-        { "a root array's first element holds the configuration",
-          R"([{"name": "A", "filePath": "B"}, 42])", "", "A", "A", "B" },
-        { "members after the first are ignored whatever they hold",
-          R"({"c": {"name": "A", "filePath": "B"}, "d": [1, null, {"x": NaN}], "e": "text"})", "", "A", "A", "B" },
-        { "a later valid configuration does not help when the first member is a string",
-          R"({"c": "text", "d": {"name": "A", "filePath": "B"}})", notAnObject, "", "", "" },
-        { "the two keys may come in either order",
-          R"({"c": {"filePath": "B", "name": "A"}})", "", "A", "A", "B" },
-        { "further members of the configuration object are ignored",
-          R"({"c": {"x": 1, "name": "A", "y": [], "filePath": "B", "z": {"w": -Infinity}}})", "", "A", "A", "B" },
-        { "with duplicate keys the first of each is taken",
-          R"({"c": {"name": "A1", "x": 0, "filePath": "F1", "name": "A2", "filePath": "F2"}})", "", "A1", "A1", "F1" },
-        { "a filePath directly after the name taken wins over an earlier one",
-          R"({"c": {"filePath": "F1", "name": "A", "filePath": "F2"}})", "", "A", "A", "F2" },
-        { "an escaped NUL ends the name",
-          R"({"c": {"name": "Tarn\u0000well", "filePath": "B"}})", "", "Tarn", "Tarn", "B" },
-        { "an empty name loads without complaint",
-          R"({"c": {"name": "", "filePath": "B"}})", "", "", "", "B" },
-        { "numbers whose digits are all zero or that are too large for a double are numbers like any other",
-          R"({"c": {"name": "A", "filePath": "B", "x": [0e100, -0.000e-30, 123456789012345678901234567890e300, -Infinity]}})",
-          "", "A", "A", "B" },
-        { "a number too large for the parser fails like any text it cannot parse",
-          R"({"c": {"name": "A", "filePath": "B", "x": 1e999}})", notAnObject, "", "", "" },
-        { "multi-byte characters and escapes are decoded to UTF-8",
-          R"({"c": {"name": "Caf\u00e9 \ud83c\udfb9 \"Ж\"", "filePath": "B"}})", "", "Caf\xc3\xa9 \xf0\x9f\x8e\xb9 \"\xd0\x96\"", "Caf\xc3\xa9 \xf0\x9f\x8e\xb9 \"\xd0\x96\"", "B" },
-        { "the text ends at a NUL byte",
-          "{\"c\": {\"name\": \"A\", \"filePath\": \"B\"}}\0 garbage"s, "", "A", "A", "B" },
-        { "a missing file", std::nullopt, notAnObject, "", "", "" },
-        { "an empty file", "", notAnObject, "", "", "" },
-        { "whitespace alone", " \t\r\n  \n", notAnObject, "", "", "" },
-        { "a byte-order mark",
-          "\xEF\xBB\xBF" R"({"c": {"name": "A", "filePath": "B"}})", notAnObject, "", "", "" },
-        { "a comment",
-          "// product\n" R"({"c": {"name": "A", "filePath": "B"}})", notAnObject, "", "", "" },
-        { "a trailing comma",
-          R"({"c": {"name": "A", "filePath": "B",}})", notAnObject, "", "", "" },
-        { "text after the root value",
-          R"({"c": {"name": "A", "filePath": "B"}} x)", notAnObject, "", "", "" },
-        { "a root that is neither object nor array", R"("Tarnwell App")", notAnObject, "", "", "" },
-        { "a first value that is a number", R"([5, {"name": "A", "filePath": "B"}])", notAnObject, "", "", "" },
-        { "an empty root object", "{}", emptyRoot, "", "", "" },
-        { "an empty root array", "[]", emptyRoot, "", "", "" },
-        { "no name", R"({"c": {"filePath": "B"}})", missingKey ("name"), "", "", "" },
-        { "a name but no filePath keeps the name read, not the application name",
-          R"({"c": {"name": "A"}})", missingKey ("filePath"), "", "A", "" },
-        { "an empty configuration object", R"({"c": {}})", missingKey ("name"), "", "", "" },
-        { "an array as the configuration value", R"({"c": [{"name": "A", "filePath": "B"}]})", missingKey ("name"), "", "", "" },
-        { "a number as name", R"({"c": {"name": 5, "filePath": "B"}})", notAString, "", "", "" },
-        { "a null as filePath", R"({"c": {"name": "A", "filePath": null}})", notAString, "", "A", "" },
-        { "nesting within the bound loads",
-          R"({"c": {"name": "A", "filePath": "B", "deep": )" + nested (SynthConfigReader::maxNestingDepth - 2, "1") + "}}",
-          "", "A", "A", "B" },
-        { "nesting far beyond the bound is a clean failure, not a stack overflow",
-          R"({"c": )" + nested (1'000'000, "") + "}", notAnObject, "", "", "" },
-        { "brackets inside strings do not count as nesting",
-          R"({"c": {"name": ")" + std::string (100'000, '[') + R"(", "filePath": "B"}})",
-          "", std::string (100'000, '['), std::string (100'000, '['), "B" },
-    };
-
-    return cases;
-}
-
-juce::File configFile()
-{
-    return GetApplicationResourcesFolder().getChildFile ("config.json");
-}
-
-/** Runs the application factory on whatever lies at "config.json" in the test's own
-    Resources folder, capturing what it writes to the standard error stream. */
-struct FactoryResult
-{
-    std::string errorOutput;
-    std::string applicationName;
-    SynthConfig config;
-    std::string version;
+const ConfigCase configCases[] = {
+    { "a root object's first member holds the configuration",
+      R"({"synth": {"name": "Tarnwell App", "filePath": "Tarnwell App.vst"}})", "", "Tarnwell App", "Tarnwell App", "Tarnwell App.vst" },
+    { "a root array's first element holds the configuration", R"([{"name": "A", "filePath": "B"}, 42])", "", "A", "A", "B" },
+    { "members after the first are ignored whatever they hold",
+      R"({"c": {"name": "A", "filePath": "B"}, "d": [1, null, {"x": NaN}], "e": "text"})", "", "A", "A", "B" },
+    { "a later valid configuration does not help when the first member is a string",
+      R"({"c": "text", "d": {"name": "A", "filePath": "B"}})", notAnObject, "", "", "" },
+    { "the two keys may come in either order", R"({"c": {"filePath": "B", "name": "A"}})", "", "A", "A", "B" },
+    { "further members of the configuration object are ignored",
+      R"({"c": {"x": 1, "name": "A", "y": [], "filePath": "B", "z": {"w": -Infinity}}})", "", "A", "A", "B" },
+    { "with duplicate keys the first of each is taken",
+      R"({"c": {"name": "A1", "x": 0, "filePath": "F1", "name": "A2", "filePath": "F2"}})", "", "A1", "A1", "F1" },
+    { "a filePath directly after the name taken wins over an earlier one",
+      R"({"c": {"filePath": "F1", "name": "A", "filePath": "F2"}})", "", "A", "A", "F2" },
+    { "an escaped NUL ends the name", R"({"c": {"name": "Tarn\u0000well", "filePath": "B"}})", "", "Tarn", "Tarn", "B" },
+    { "an empty name loads without complaint", R"({"c": {"name": "", "filePath": "B"}})", "", "", "", "B" },
+    { "numbers whose digits are all zero or that are too large for a double are numbers like any other",
+      R"({"c": {"name": "A", "filePath": "B", "x": [0e100, -0.000e-30, 123456789012345678901234567890e300, -Infinity]}})",
+      "", "A", "A", "B" },
+    { "a number too large for the parser fails like any text it cannot parse",
+      R"({"c": {"name": "A", "filePath": "B", "x": 1e999}})", notAnObject, "", "", "" },
+    { "multi-byte characters and escapes are decoded to UTF-8",
+      R"({"c": {"name": "Caf\u00e9 \ud83c\udfb9 \"Ж\"", "filePath": "B"}})", "", "Caf\xc3\xa9 \xf0\x9f\x8e\xb9 \"\xd0\x96\"", "Caf\xc3\xa9 \xf0\x9f\x8e\xb9 \"\xd0\x96\"", "B" },
+    { "the text ends at a NUL byte", "{\"c\": {\"name\": \"A\", \"filePath\": \"B\"}}\0 garbage"s, "", "A", "A", "B" },
+    { "the configuration shipped with the app",
+      ReadFile (juce::File (ORVO_SOURCE_DIR "/resources/config.json")), "", "Tarnwell App", "Tarnwell App", "Tarnwell App.vst" },
+    { "a missing file", std::nullopt, notAnObject, "", "", "" },
+    { "a pipe, read as an empty file without waiting for a writer", namedPipe, notAnObject, "", "", "" },
+    { "an empty file", "", notAnObject, "", "", "" },
+    { "whitespace alone", " \t\r\n  \n", notAnObject, "", "", "" },
+    { "a byte-order mark", "\xEF\xBB\xBF" R"({"c": {"name": "A", "filePath": "B"}})", notAnObject, "", "", "" },
+    { "a comment", "// product\n" R"({"c": {"name": "A", "filePath": "B"}})", notAnObject, "", "", "" },
+    { "a trailing comma", R"({"c": {"name": "A", "filePath": "B",}})", notAnObject, "", "", "" },
+    { "text after the root value", R"({"c": {"name": "A", "filePath": "B"}} x)", notAnObject, "", "", "" },
+    { "a root that is neither object nor array", R"("Tarnwell App")", notAnObject, "", "", "" },
+    { "a first value that is a number", R"([5, {"name": "A", "filePath": "B"}])", notAnObject, "", "", "" },
+    { "an empty root object", "{}", emptyRoot, "", "", "" },
+    { "an empty root array", "[]", emptyRoot, "", "", "" },
+    { "no name", R"({"c": {"filePath": "B"}})", missingKey ("name"), "", "", "" },
+    { "a name but no filePath keeps the name read, not the application name", R"({"c": {"name": "A"}})", missingKey ("filePath"), "", "A", "" },
+    { "an empty configuration object", R"({"c": {}})", missingKey ("name"), "", "", "" },
+    { "an array as the configuration value", R"({"c": [{"name": "A", "filePath": "B"}]})", missingKey ("name"), "", "", "" },
+    { "a number as name", R"({"c": {"name": 5, "filePath": "B"}})", notAString, "", "", "" },
+    { "a null as filePath", R"({"c": {"name": "A", "filePath": null}})", notAString, "", "A", "" },
+    { "nesting within the bound loads",
+      R"({"c": {"name": "A", "filePath": "B", "deep": )" + nested (SynthConfigReader::maxNestingDepth - 2, "1") + "}}",
+      "", "A", "A", "B" },
+    { "nesting far beyond the bound is a clean failure, not a stack overflow", R"({"c": )" + nested (1'000'000, "") + "}", notAnObject, "", "", "" },
+    { "brackets inside strings do not count as nesting", R"({"c": {"name": ")" + std::string (100'000, '[') + R"(", "filePath": "B"}})",
+      "", std::string (100'000, '['), std::string (100'000, '['), "B" },
 };
-
-FactoryResult runFactory()
-{
-    std::ostringstream captured;
-    auto* previous = std::cerr.rdbuf (captured.rdbuf());
-    std::unique_ptr<juce::JUCEApplicationBase> application (juce_CreateApplication());
-    std::cerr.rdbuf (previous);
-
-    auto& host = dynamic_cast<OrvoHostApplication&> (*application);
-    return { captured.str(), host.getApplicationName().toStdString(), host.getConfig(),
-             host.getApplicationVersion().toStdString() };
 }
 
-/** The same with "config.json" holding this content, or missing. */
-FactoryResult runFactory (const std::optional<std::string>& file)
-{
-    configFile().deleteFile();
-    if (file.has_value())
-        WriteFile (configFile(), *file);
-
-    return runFactory();
-}
-}
-
+// The application factory reads "config.json" in the test's own Resources/ folder.
 TEST (ConfigurationFile, IsReadByTheFactoryAsTheTableSays)
 {
-    for (const auto& c : configCases())
+    const auto config = GetApplicationResourcesFolder().getChildFile ("config.json");
+
+    for (const auto& c : configCases)
     {
         SCOPED_TRACE (c.description);
-        const auto result = runFactory (c.file);
+        config.deleteFile();
+        if (c.file == namedPipe)
+            ASSERT_EQ (::mkfifo (config.getFullPathName().toRawUTF8(), 0644), 0);
+        else if (c.file.has_value())
+            WriteFile (config, *c.file);
 
-        EXPECT_EQ (result.errorOutput, c.errorLine);
-        EXPECT_EQ (result.applicationName, c.applicationName);
-        EXPECT_EQ (result.config.name, c.name);
-        EXPECT_EQ (result.config.filePath, c.filePath);
+        std::ostringstream errors;
+        auto* previous = std::cerr.rdbuf (errors.rdbuf());
+        std::unique_ptr<juce::JUCEApplicationBase> application (juce_CreateApplication());
+        std::cerr.rdbuf (previous);
+        auto& host = dynamic_cast<OrvoHostApplication&> (*application);
+
+        EXPECT_EQ (errors.str(), c.errorLine);
+        EXPECT_EQ (host.getApplicationName().toStdString(), c.applicationName);
+        EXPECT_EQ (host.getConfig().name, c.name);
+        EXPECT_EQ (host.getConfig().filePath, c.filePath);
     }
-}
-
-TEST (ConfigurationFile, ReadsAPipeAsAnEmptyFileWithoutWaitingForAWriter)
-{
-    configFile().deleteFile();
-    ASSERT_EQ (::mkfifo (configFile().getFullPathName().toRawUTF8(), 0644), 0);
-
-    const auto result = runFactory();
-    configFile().deleteFile();
-
-    EXPECT_EQ (result.errorOutput, notAnObject);
-    EXPECT_EQ (result.applicationName, "");
-}
-
-TEST (ConfigurationFile, NeverChangesTheReportedVersion)
-{
-    EXPECT_EQ (runFactory (R"({"c": {"name": "A", "filePath": "B"}})").version, "0.0.0.14");
-    EXPECT_EQ (runFactory (std::nullopt).version, "0.0.0.14");
-}
-
-TEST (ConfigurationFile, ShippedWithTheAppNamesTheInstrument)
-{
-    SynthConfig config;
-    SynthConfigReader::Read (ORVO_SOURCE_DIR "/resources/config.json", config);
-    EXPECT_EQ (config.name, "Tarnwell App");
-    EXPECT_EQ (config.filePath, "Tarnwell App.vst");
+    config.deleteFile();
 }

@@ -1,19 +1,45 @@
 #pragma once
 
-#include "HandDrivenHost.h"
-#include "HandDrivenPlayer.h"
+#include <memory>
 
-/** MainComponent and juce::AudioProcessorPlayer side by side, each with its own instance
-    of the instrument, both driven by hand at the same block size and rate.
-*/
-struct HostAndPlayer
+#include <juce_audio_utils/juce_audio_utils.h>
+
+#include "FormatHost.h"
+#include "MainComponentProbe.h"
+
+/** MainComponent, built in this process as the app builds it and then taken off its audio
+    device, beside juce::AudioProcessorPlayer driving its own instance of the instrument:
+    a benchmark calls both audio callbacks itself, on its own thread, at one block size
+    and rate. Building the component needs an audio device that opens (scripts/bench
+    starts a JACK dummy server) and the instrument in Resources/ beside the executable
+    (the build links it there). */
+class HostAndPlayer
 {
+public:
     HostAndPlayer (int blockSize, double sampleRate);
+    ~HostAndPlayer();
 
-    /** False, with the reason on the standard error stream under the program's name,
-        when either could not be built with its instrument. */
+    /** False, with the reason on the standard error stream, when either is not ready. */
     bool CheckReady (const char* programName) const;
 
-    HandDrivenHost host;
-    HandDrivenPlayer player;
+    MainComponentProbe Host() const { return { *host }; }
+    void RenderHost (juce::AudioBuffer<float>& buffer);
+
+    juce::AudioPluginInstance& PlayerInstrument() const { return *instrument; }
+    juce::AudioProcessorPlayer& Player() { return player; }
+
+    /** The player plays this processor (its instrument, or a stand-in in front of it) from
+        now on, prepared as a device would prepare it; nullptr stops it. */
+    void Play (juce::AudioProcessor* processor);
+    void RenderPlayer (juce::AudioBuffer<float>& buffer);
+
+private:
+    SynthConfig config;
+    const std::string applicationName { "Tarnwell App" };
+    std::unique_ptr<MainComponent> host;
+    FormatHost formats;
+    std::unique_ptr<juce::AudioPluginInstance> instrument;
+    std::unique_ptr<juce::AudioIODevice> device;
+    juce::AudioProcessorPlayer player;
+    juce::String problem;
 };

@@ -1,5 +1,5 @@
-# Sourced by scripts/test and scripts/run: a test display and a JACK server for machines
-# that have neither. Whatever is started here is stopped by stop_started_services.
+# Sourced by scripts/test, scripts/bench and scripts/run: a test display and a JACK
+# server for machines that have neither. Whatever is started here is stopped by stop_started_services.
 
 started_pids=()
 
@@ -53,16 +53,23 @@ ensure_display() {
     echo "started a virtual display $DISPLAY (no display was available)"
 }
 
-# Starts a JACK server with the dummy backend under the given private name.
+# Starts a JACK server with the dummy backend under the given private name, at 48 kHz
+# with the given period (256 samples unless given), without real-time scheduling.
 start_jack_dummy() {
-    local name=$1
-    jackd -n "$name" -r -d dummy -r 48000 -p 256 >/dev/null 2>&1 &
+    local name=$1 period=${2:-256}
+    jackd -n "$name" -r -d dummy -r 48000 -p "$period" >/dev/null 2>&1 &
     started_pids+=($!)
     export JACK_DEFAULT_SERVER="$name"
     if ! timeout 10 jack_wait -w -s "$name" >/dev/null 2>&1; then
         echo "could not start a JACK dummy server" >&2
         return 1
     fi
+    # A server that has only just started may still turn a client away: wait until it
+    # lists its own playback ports, which it does once its engine runs.
+    for _ in $(seq 100); do
+        jack_lsp -s "$name" 2>/dev/null | grep -q "^system:playback_1" && return 0
+        sleep 0.05
+    done
 }
 
 # True when a JACK server answers or ALSA lists a sound card.

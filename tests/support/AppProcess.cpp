@@ -1,137 +1,68 @@
 #include "AppProcess.h"
 
-#include <cerrno>
 #include <csignal>
-#include <cstring>
 #include <fcntl.h>
+#include <spawn.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
 extern char** environ;
 
-AppInstallation::AppInstallation()
-{
-    getResources().createDirectory();
-    getHome().createDirectory();
-
-    const juce::File built (ORVO_APP_EXECUTABLE);
-    const auto target = getExecutable();
-
-    // A hard link keeps the test quick; /proc/self/exe then names the link's folder.
-    if (::link (built.getFullPathName().toRawUTF8(), target.getFullPathName().toRawUTF8()) != 0)
-        built.copyFileTo (target);
-}
-
-juce::File AppInstallation::getSettingsFile() const
-{
-    return getHome().getChildFile (".config/Application Support/Calvera/Merovalt/Settings.xml");
-}
-
-void AppInstallation::WriteConfig (const std::string& json) const
-{
-    WriteFile (getResources().getChildFile ("config.json"), json);
-}
-
-void AppInstallation::AddShippedResource (const juce::String& name) const
-{
-    juce::File (ORVO_APP_RESOURCES_DIR).getChildFile (name)
-        .createSymbolicLink (getResources().getChildFile (name), true);
-}
-
-AppProcess::AppProcess (const juce::File& executable,
-                        const std::vector<std::pair<std::string, std::string>>& environment,
-                        const std::vector<std::string>& arguments)
+AppProcess::AppProcess (const juce::File& executable, const std::vector<std::pair<std::string, std::string>>& environment,
+                        std::vector<std::string> arguments)
 {
     std::vector<std::string> variables;
     for (char** entry = environ; *entry != nullptr; ++entry)
-    {
-        const std::string variable (*entry);
-        const auto name = variable.substr (0, variable.find ('='));
-        bool replaced = false;
-        for (const auto& [key, value] : environment)
-            replaced = replaced || key == name;
-        if (! replaced)
-            variables.push_back (variable);
-    }
-    for (const auto& [key, value] : environment)
-        variables.push_back (key + "=" + value);
+        if (std::none_of (environment.begin(), environment.end(), [entry] (auto& set) { return std::string (*entry).rfind (set.first + "=", 0) == 0; }))
+            variables.push_back (*entry);
+    for (const auto& [name, value] : environment)
+        variables.push_back (name + "=" + value);
 
     std::vector<char*> envp;
     for (auto& variable : variables)
         envp.push_back (variable.data());
     envp.push_back (nullptr);
 
-    const auto path = executable.getFullPathName().toStdString();
-    const auto errorPath = (outputFolder / "stderr.txt").getFullPathName().toStdString();
-
-    std::vector<std::string> argumentCopies { path };
-    argumentCopies.insert (argumentCopies.end(), arguments.begin(), arguments.end());
+    // Its own process group, and its standard error stream in a file.
+    arguments.insert (arguments.begin(), executable.getFullPathName().toStdString());
     std::vector<char*> argv;
-    for (auto& argument : argumentCopies)
+    for (auto& argument : arguments)
         argv.push_back (argument.data());
     argv.push_back (nullptr);
-
-    pid = ::fork();
-    if (pid == 0)
-    {
-        const int errorFile = ::open (errorPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        if (errorFile >= 0)
-            ::dup2 (errorFile, STDERR_FILENO);
-        ::setpgid (0, 0);
-        ::execve (path.c_str(), argv.data(), envp.data());
-        ::_exit (127);
-    }
+    posix_spawn_file_actions_t actions;
+    posix_spawnattr_t attributes;
+    posix_spawn_file_actions_init (&actions);
+    posix_spawn_file_actions_addopen (&actions, 2, (outputFolder / "stderr.txt").getFullPathName().toRawUTF8(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawnattr_init (&attributes);
+    posix_spawnattr_setflags (&attributes, POSIX_SPAWN_SETPGROUP);
+    if (posix_spawn (&pid, argv[0], &actions, &attributes, argv.data(), envp.data()) != 0)
+        pid = -1;
+    posix_spawnattr_destroy (&attributes);
+    posix_spawn_file_actions_destroy (&actions);
 }
 
 AppProcess::~AppProcess()
 {
-    if (IsRunning())
-    {
-        Kill (SIGKILL);
-        WaitForExit (5000);
-    }
-}
-
-bool AppProcess::IsRunning()
-{
-    return ! WaitForExit (0).has_value();
+    Kill (SIGKILL);
+    WaitForExit (5000);
 }
 
 std::optional<int> AppProcess::WaitForExit (int timeoutMilliseconds)
 {
-    if (exitCode.has_value() || pid <= 0)
-        return exitCode;
-
-    const auto deadline = juce::Time::getMillisecondCounter() + (juce::uint32) timeoutMilliseconds;
-
-    for (;;)
+    for (auto waited = 0; ! exitCode.has_value() && pid > 0; waited += 10)
     {
         int status = 0;
-        const auto result = ::waitpid (pid, &status, WNOHANG);
-
-        if (result == pid)
-        {
+        if (::waitpid (pid, &status, WNOHANG) == pid)
             exitCode = WIFEXITED (status) ? WEXITSTATUS (status) : 128 + WTERMSIG (status);
-            return exitCode;
-        }
-
-        if (result < 0 && errno != EINTR)
-            return exitCode;
-
-        if (juce::Time::getMillisecondCounter() >= deadline)
-            return std::nullopt;
-
-        juce::Thread::sleep (10);
+        else if (waited >= timeoutMilliseconds)
+            break;
+        else
+            juce::Thread::sleep (10);
     }
+    return exitCode;
 }
 
 void AppProcess::Kill (int signalNumber)
 {
     if (pid > 0 && ! exitCode.has_value())
         ::kill (pid, signalNumber);
-}
-
-std::string AppProcess::GetStandardError() const
-{
-    return ReadFile (outputFolder / "stderr.txt");
 }

@@ -7,54 +7,27 @@
 
 #include <sys/types.h>
 
-#include <juce_core/juce_core.h>
-
 #include "TemporaryFolder.h"
 
-/** A copy of the app folder in a temporary place: the executable (hard-linked where
-    possible) beside a Resources/ folder that each test fills as it needs, and a HOME
-    of its own.
-*/
-class AppInstallation
-{
-public:
-    AppInstallation();
-
-    juce::File getExecutable() const { return folder / "OrvoHost"; }
-    juce::File getResources() const { return folder / "Resources"; }
-    juce::File getHome() const { return folder / "home"; }
-    juce::File getSettingsFile() const;
-
-    /** Writes Resources/config.json. */
-    void WriteConfig (const std::string& json) const;
-
-    /** Puts the built app's resource of this name into Resources/ (as a symbolic link). */
-    void AddShippedResource (const juce::String& name) const;
-
-private:
-    TemporaryFolder folder;
-};
-
-/** A running copy of the app, or of another program. Killed at destruction if it still runs. */
+/** A running program, with the environment given on top of this one's and its standard
+    error stream kept in a file. Killed at destruction if it still runs. */
 class AppProcess
 {
 public:
-    AppProcess (const juce::File& executable,
-                const std::vector<std::pair<std::string, std::string>>& environment,
-                const std::vector<std::string>& arguments = {});
+    AppProcess (const juce::File& executable, const std::vector<std::pair<std::string, std::string>>& environment,
+                std::vector<std::string> arguments = {});
     ~AppProcess();
 
     pid_t GetPid() const noexcept { return pid; }
-    bool IsRunning();
+    bool IsRunning() { return ! WaitForExit (0).has_value(); }
 
-    /** The exit code, or 128 + signal number; nothing when the process still runs after
-        the timeout. */
+    /** The exit code, or 128 + signal number; nothing while it still runs after the timeout. */
     std::optional<int> WaitForExit (int timeoutMilliseconds);
 
     void Kill (int signalNumber);
 
-    /** All the process wrote to its standard error stream so far. */
-    std::string GetStandardError() const;
+    /** All the program wrote to its standard error stream so far. */
+    std::string GetStandardError() const { return ReadFile (outputFolder / "stderr.txt"); }
 
 private:
     TemporaryFolder outputFolder;

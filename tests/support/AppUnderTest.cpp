@@ -1,74 +1,71 @@
 #include "AppUnderTest.h"
 
-#include "FormatHost.h"
-
+#include <cstdlib>
+#include <sys/stat.h>
 #include <unistd.h>
+
+const int AppUnderTest::slowness = ORVO_SANITIZED ? 5 : 1;
+
+AppUnderTest::AppUnderTest() : productName ("Tarnwell App " + std::to_string (::getpid()))
+{
+}
 
 void AppUnderTest::SetUp()
 {
     if (! display.IsOpen())
         GTEST_SKIP() << "no display: scripts/test starts one";
 
-    const auto name = "Tarnwell App " + std::to_string (::getpid());
-    installation.WriteConfig (R"({"synth": {"name": ")" + name + R"(", "filePath": "Tarnwell App.vst"}})");
-    installation.AddShippedResource ("Tarnwell App.vst");
-    installation.AddShippedResource ("error.png");
+    // A hard link keeps the copy quick; /proc/self/exe then names the link's folder.
+    const juce::File built (ORVO_APP_EXECUTABLE);
+    if (::link (built.getFullPathName().toRawUTF8(), Executable().getFullPathName().toRawUTF8()) != 0)
+        built.copyFileTo (Executable());
+
+    WriteFile (Resources().getChildFile ("config.json"), R"({"synth": {"name": ")" + productName + R"(", "filePath": "Tarnwell App.vst"}})");
+    for (auto* name : { "Tarnwell App.vst", "error.png" })
+        juce::File (ORVO_APP_RESOURCES_DIR).getChildFile (name).createSymbolicLink (Resources().getChildFile (name), true);
+    Home().createDirectory();
+    WriteFile (MidiInputs(), "Stand-in Keyboard\n");
+    ::mkfifo (MidiNotes().getFullPathName().toRawUTF8(), 0600);
 }
 
-std::unique_ptr<AppProcess> AppUnderTest::Start (const std::vector<std::pair<std::string, std::string>>& environment)
+void AppUnderTest::TearDown()
 {
-    auto variables = environment;
-    variables.emplace_back ("HOME", installation.getHome().getFullPathName().toStdString());
-    return std::make_unique<AppProcess> (installation.getExecutable(), variables);
+    for (auto& app : launched)
+        if (! app->IsRunning())
+            EXPECT_EQ (app->GetStandardError().find ("JUCE Assertion failure"), std::string::npos) << app->GetStandardError();
+    launched.clear();
+}
+
+AppProcess& AppUnderTest::Launch (const std::vector<std::pair<std::string, std::string>>& environment)
+{
+    const char* sanitizerOptions = std::getenv ("ASAN_OPTIONS");
+    std::vector<std::pair<std::string, std::string>> variables {
+        { "HOME", Home().getFullPathName().toStdString() },
+        { "LD_PRELOAD", ORVO_STAND_IN_MIDI_SEQUENCER },
+        // The stand-in comes before the address sanitizer's runtime in a sanitized build.
+        { "ASAN_OPTIONS", std::string (sanitizerOptions != nullptr ? sanitizerOptions : "") + ":verify_asan_link_order=0" },
+        { "ORVO_MIDI_INPUTS", MidiInputs().getFullPathName().toStdString() },
+        { "ORVO_MIDI_NOTES", MidiNotes().getFullPathName().toStdString() },
+        { "ORVO_MIDI_LOG", MidiLog().getFullPathName().toStdString() } };
+    for (const auto& variable : environment)
+        variables.push_back (variable);
+    launched.push_back (std::make_unique<AppProcess> (Executable(), variables));
+    return *launched.back();
 }
 
 std::optional<X11Display::WindowId> AppUnderTest::WaitForMainWindow (AppProcess& app)
 {
-    const auto editor = InstrumentEditorSize();
-    const auto window = display.WaitForWindow (app.GetPid(), 20000, [this, editor] (X11Display::WindowId id)
+    const auto window = display.WaitForWindow (app.GetPid(), 20000 * slowness, [this] (auto id)
     {
-        const auto size = display.GetGeometry (id);
-        return (size.getWidth() == editor.getWidth() && size.getHeight() == editor.getHeight())
-            || (size.getWidth() == widthWithoutInstrument && size.getHeight() == heightWithoutInstrument);
+        return display.GetTitle (id) == productName && display.HasFixedSize (id);
     });
-
-    EXPECT_TRUE (window.has_value()) << "no window; the app wrote:\n" << app.GetStandardError();
+    EXPECT_TRUE (window.has_value()) << "no main window; the app wrote:\n" << app.GetStandardError();
+    EXPECT_EQ (display.FindWindows (app.GetPid()).size(), 1u) << "nothing shows but the main window";
     return window;
 }
 
-std::optional<int> AppUnderTest::Close (AppProcess& app, X11Display::WindowId window, int timeoutMilliseconds)
+std::optional<int> AppUnderTest::Close (AppProcess& app, X11Display::WindowId window)
 {
     display.SendCloseRequest (window);
-    return display.WaitForExit (app, window, timeoutMilliseconds);
-}
-
-bool AppUnderTest::ShowsTheInstrument (X11Display::WindowId window)
-{
-    const auto size = display.GetGeometry (window);
-    return size.getWidth() == InstrumentEditorSize().getWidth() && size.getHeight() == InstrumentEditorSize().getHeight();
-}
-
-std::string AppUnderTest::SavedDeviceState()
-{
-    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n\r\n"
-           "<DEVICESETUP deviceType=\"JACK\" audioOutputDeviceName=\"system\" audioInputDeviceName=\"system\"\r\n"
-           "             audioDeviceRate=\"48000.0\"/>\r\n";
-}
-
-juce::Rectangle<int> InstrumentEditorSize()
-{
-    static const auto size = []
-    {
-        FormatHost host;
-        host.Scan (GetInstrumentBundle().getFullPathName());
-        juce::String error;
-        auto instance = host.InstantiateFirst (48000.0, 256, error);
-        if (instance == nullptr)
-            return juce::Rectangle<int>();
-
-        std::unique_ptr<juce::AudioProcessorEditor> editor (instance->createEditor());
-        return editor == nullptr ? juce::Rectangle<int>() : editor->getLocalBounds();
-    }();
-
-    return size;
+    return display.WaitForExit (app, window, 10000 * slowness);
 }

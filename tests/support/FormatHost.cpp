@@ -26,6 +26,8 @@ std::unique_ptr<juce::AudioPluginInstance> FormatHost::InstantiateFirst (double 
     return formatManager.createPluginInstance (*descriptions.getFirst(), sampleRate, blockSize, errorText);
 }
 
+const char* toleratedAssertion = nullptr;
+
 juce::File GetInstrumentBundle()
 {
     return juce::File (ORVO_APP_RESOURCES_DIR).getChildFile ("Tarnwell App.vst");

@@ -6,8 +6,7 @@
 
 /** Hosts plug-ins as the application does: the Audio Unit stand-in registered first and
     the VST bundle format second, every format asked to describe the path, and the first
-    description instantiated.
-*/
+    description instantiated. */
 class FormatHost
 {
 public:
@@ -19,10 +18,7 @@ public:
     const juce::OwnedArray<juce::PluginDescription>& GetDescriptions() const noexcept { return descriptions; }
 
     /** An instance of the first description, or none with the framework's error text. */
-    std::unique_ptr<juce::AudioPluginInstance> InstantiateFirst (double sampleRate, int blockSize,
-                                                                 juce::String& errorText);
-
-    juce::AudioPluginFormatManager& GetFormatManager() noexcept { return formatManager; }
+    std::unique_ptr<juce::AudioPluginInstance> InstantiateFirst (double sampleRate, int blockSize, juce::String& errorText);
 
 private:
     juce::AudioPluginFormatManager formatManager;
@@ -30,8 +26,12 @@ private:
     juce::OwnedArray<juce::PluginDescription> descriptions;
 };
 
+/** A framework assertion ("file:line") that a plug-in built by others is known to cause;
+    while set, the tests' logger lets it pass. */
+extern const char* toleratedAssertion;
+
 /** The instrument bundle as the build puts it among the app's resources. */
 juce::File GetInstrumentBundle();
 
-/** A bundle under the build's test plug-ins ("Editorless", "DescribedOnce", "Garbage", "Kars"). */
+/** A bundle under the build's test plug-ins ("Editorless", "DescribedOnce", "Crashing", "Garbage", "Kars"). */
 juce::File GetTestPluginBundle (const juce::String& name);

@@ -4,8 +4,7 @@
 #include <iterator>
 
 TemporaryFolder::TemporaryFolder()
-    : folder (juce::File::getSpecialLocation (juce::File::tempDirectory)
-                  .getChildFile ("orvo-test-" + juce::Uuid().toString()))
+    : folder (juce::File::getSpecialLocation (juce::File::tempDirectory).getChildFile ("orvo-test-" + juce::Uuid().toString()))
 {
     folder.createDirectory();
 }
@@ -18,8 +17,8 @@ TemporaryFolder::~TemporaryFolder()
 void WriteFile (const juce::File& file, const std::string& bytes)
 {
     file.getParentDirectory().createDirectory();
-    std::ofstream stream (file.getFullPathName().toStdString(), std::ios::binary | std::ios::trunc);
-    stream.write (bytes.data(), (std::streamsize) bytes.size());
+    std::ofstream (file.getFullPathName().toStdString(), std::ios::binary | std::ios::trunc)
+        .write (bytes.data(), (std::streamsize) bytes.size());
 }
 
 std::string ReadFile (const juce::File& file)
@@ -30,10 +29,8 @@ std::string ReadFile (const juce::File& file)
 
 juce::File GetTestOutputFolder()
 {
-    const auto fromEnvironment = juce::SystemStats::getEnvironmentVariable ("ORVO_TEST_OUTPUT", {});
-    auto folder = fromEnvironment.isNotEmpty()
-                    ? juce::File (fromEnvironment)
-                    : juce::File::getCurrentWorkingDirectory().getChildFile ("test-output");
+    const juce::File folder (juce::SystemStats::getEnvironmentVariable ("ORVO_TEST_OUTPUT",
+        juce::File::getCurrentWorkingDirectory().getChildFile ("test-output").getFullPathName()));
     folder.createDirectory();
     return folder;
 }

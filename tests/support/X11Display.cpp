@@ -1,295 +1,191 @@
 #include "X11Display.h"
 
-#include <algorithm>
-#include <cstdlib>
-#include <initializer_list>
-
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
+#define DPY reinterpret_cast<Display*> (display)
+
 namespace
 {
-// A bare test display has no window manager, so nobody has created the protocol atoms;
-// the framework looks them up only if they exist and would then ignore close requests.
-const char* const windowManagerAtoms[] = { "WM_PROTOCOLS", "WM_DELETE_WINDOW", "_NET_WM_PING",
-                                           "WM_STATE", "_NET_WM_STATE", "_NET_WM_NAME", "UTF8_STRING" };
-
 int ignoreErrors (Display*, XErrorEvent*) { return 0; }
 
-/** A client message to the window's owner, as a window manager sends them. */
-void sendClientMessage (Display* display, Window window, const char* type, std::initializer_list<long> data)
+/** An event to the window's owner, as a window manager or the server would send it. */
+void send (Display* display, Window window, XEvent event)
 {
-    XEvent event {};
-    event.xclient.type = ClientMessage;
-    event.xclient.window = window;
-    event.xclient.message_type = XInternAtom (display, type, False);
-    event.xclient.format = 32;
-    std::copy (data.begin(), data.end(), event.xclient.data.l);
+    event.xany.window = window;
+    event.xany.display = display;
     XSendEvent (display, window, False, NoEventMask, &event);
     XFlush (display);
 }
 
-void collectWindows (Display* display, Window parent, Atom pidAtom, pid_t pid, std::vector<Window>& found)
+XEvent clientMessage (Display* display, const char* type, long value = 0)
 {
-    Window root = 0, ignoredParent = 0;
-    Window* children = nullptr;
-    unsigned int count = 0;
+    XEvent event { ClientMessage };
+    event.xclient.message_type = XInternAtom (display, type, False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = value;
+    return event;
+}
 
-    if (XQueryTree (display, parent, &root, &ignoredParent, &children, &count) == 0)
-        return;
+/** A window's property as bytes; "" when it has none. */
+std::string property (Display* display, Window window, const char* name, Atom type)
+{
+    Atom actualType = None;
+    int format = 0;
+    unsigned long items = 0, remaining = 0;
+    unsigned char* data = nullptr;
+    if (XGetWindowProperty (display, window, XInternAtom (display, name, False), 0, 4096, False, type, &actualType,
+                            &format, &items, &remaining, &data) != Success || data == nullptr)
+        return {};
 
-    for (unsigned int i = 0; i < count; ++i)
-    {
-        const auto child = children[i];
-        Atom type = None;
-        int format = 0;
-        unsigned long items = 0, remaining = 0;
-        unsigned char* data = nullptr;
-
-        if (XGetWindowProperty (display, child, pidAtom, 0, 1, False, XA_CARDINAL, &type, &format,
-                                &items, &remaining, &data) == Success && data != nullptr)
-        {
-            const auto windowPid = (pid_t) *reinterpret_cast<unsigned long*> (data);
-            XFree (data);
-
-            XWindowAttributes attributes {};
-            if (windowPid == pid && XGetWindowAttributes (display, child, &attributes) != 0
-                && attributes.map_state == IsViewable)
-                found.push_back (child);
-        }
-    }
-
-    if (children != nullptr)
-        XFree (children);
+    std::string bytes (reinterpret_cast<char*> (data), items * (format == 32 ? sizeof (long) : (size_t) format / 8));
+    XFree (data);
+    return bytes;
 }
 }
 
-X11Display::X11Display()
+X11Display::X11Display() : display (reinterpret_cast<_XDisplay*> (XOpenDisplay (nullptr)))
 {
-    display = reinterpret_cast<_XDisplay*> (XOpenDisplay (nullptr));
-
-    if (display != nullptr)
-    {
-        XSetErrorHandler (ignoreErrors);
-        for (auto* name : windowManagerAtoms)
-            XInternAtom (reinterpret_cast<Display*> (display), name, False);
-        XSync (reinterpret_cast<Display*> (display), False);
-    }
+    // A bare test display has no window manager to create the protocol atoms, and the
+    // framework looks them up only if they exist: it would ignore close requests.
+    XSetErrorHandler (ignoreErrors);
+    for (auto* name : { "WM_PROTOCOLS", "WM_DELETE_WINDOW", "_NET_WM_PING", "WM_STATE", "_NET_WM_STATE" })
+        if (display != nullptr)
+            XInternAtom (DPY, name, False);
 }
 
 X11Display::~X11Display()
 {
     if (display != nullptr)
-        XCloseDisplay (reinterpret_cast<Display*> (display));
+        XCloseDisplay (DPY);
 }
 
 std::vector<X11Display::WindowId> X11Display::FindWindows (pid_t pid)
 {
-    std::vector<Window> found;
-    if (display == nullptr)
-        return {};
+    std::vector<WindowId> found;
+    Window root = 0, parent = 0, *children = nullptr;
+    unsigned int count = 0;
+    if (display == nullptr || XQueryTree (DPY, DefaultRootWindow (DPY), &root, &parent, &children, &count) == 0)
+        return found;
 
-    auto* d = reinterpret_cast<Display*> (display);
-    XSync (d, False);
-    collectWindows (d, DefaultRootWindow (d), XInternAtom (d, "_NET_WM_PID", False), pid, found);
-    return { found.begin(), found.end() };
+    for (unsigned int i = 0; i < count; ++i)
+    {
+        const auto owner = property (DPY, children[i], "_NET_WM_PID", XA_CARDINAL);
+        XWindowAttributes attributes {};
+        if (owner.size() == sizeof (long) && *reinterpret_cast<const long*> (owner.data()) == pid
+            && XGetWindowAttributes (DPY, children[i], &attributes) != 0 && attributes.map_state == IsViewable)
+            found.push_back (children[i]);
+    }
+    XFree (children);
+    return found;
 }
 
 std::optional<X11Display::WindowId> X11Display::WaitForWindow (pid_t pid, int timeoutMilliseconds,
                                                                const std::function<bool (WindowId)>& predicate)
 {
-    const auto deadline = juce::Time::getMillisecondCounter() + (juce::uint32) timeoutMilliseconds;
-
-    do
-    {
+    for (int waited = 0; waited <= timeoutMilliseconds; waited += 50, juce::Thread::sleep (50))
         for (auto window : FindWindows (pid))
             if (! predicate || predicate (window))
                 return window;
-
-        juce::Thread::sleep (50);
-    }
-    while (juce::Time::getMillisecondCounter() < deadline);
-
     return std::nullopt;
 }
 
 std::string X11Display::GetTitle (WindowId window)
 {
-    auto* d = reinterpret_cast<Display*> (display);
-    Atom type = None;
-    int format = 0;
-    unsigned long items = 0, remaining = 0;
-    unsigned char* data = nullptr;
-
-    if (XGetWindowProperty (d, window, XInternAtom (d, "_NET_WM_NAME", False), 0, 4096, False,
-                            XInternAtom (d, "UTF8_STRING", False), &type, &format, &items, &remaining,
-                            &data) == Success && data != nullptr)
-    {
-        std::string title (reinterpret_cast<char*> (data), items);
-        XFree (data);
-        return title;
-    }
-
-    if (XGetWindowProperty (d, window, XA_WM_NAME, 0, 4096, False, AnyPropertyType, &type, &format,
-                            &items, &remaining, &data) == Success && data != nullptr)
-    {
-        std::string title (reinterpret_cast<char*> (data), items);
-        XFree (data);
-        return title;
-    }
-
-    return {};
-}
-
-X11Display::SizeHints X11Display::GetSizeHints (WindowId window)
-{
-    SizeHints result;
-    XSizeHints hints {};
-    long supplied = 0;
-
-    if (XGetWMNormalHints (reinterpret_cast<Display*> (display), window, &hints, &supplied) != 0)
-    {
-        result.hasMinimum = (hints.flags & PMinSize) != 0;
-        result.hasMaximum = (hints.flags & PMaxSize) != 0;
-        result.minWidth = hints.min_width;
-        result.minHeight = hints.min_height;
-        result.maxWidth = hints.max_width;
-        result.maxHeight = hints.max_height;
-    }
-
-    return result;
+    return property (DPY, window, "WM_NAME", AnyPropertyType);  // the framework sets no _NET_WM_NAME
 }
 
 juce::Rectangle<int> X11Display::GetGeometry (WindowId window)
 {
-    auto* d = reinterpret_cast<Display*> (display);
     XWindowAttributes attributes {};
-    if (XGetWindowAttributes (d, window, &attributes) == 0)
-        return {};
-
     int x = 0, y = 0;
     Window child = 0;
-    XTranslateCoordinates (d, window, DefaultRootWindow (d), 0, 0, &x, &y, &child);
+    if (XGetWindowAttributes (DPY, window, &attributes) == 0)
+        return {};
+    XTranslateCoordinates (DPY, window, DefaultRootWindow (DPY), 0, 0, &x, &y, &child);
     return { x, y, attributes.width, attributes.height };
+}
+
+bool X11Display::HasFixedSize (WindowId window)
+{
+    XSizeHints hints {};
+    long supplied = 0;
+    const auto size = GetGeometry (window);
+    return XGetWMNormalHints (DPY, window, &hints, &supplied) != 0 && (hints.flags & PMinSize) != 0 && (hints.flags & PMaxSize) != 0
+        && hints.min_width == size.getWidth() && hints.max_width == size.getWidth()
+        && hints.min_height == size.getHeight() && hints.max_height == size.getHeight();
 }
 
 void X11Display::SendCloseRequest (WindowId window)
 {
-    auto* d = reinterpret_cast<Display*> (display);
-    sendClientMessage (d, window, "WM_PROTOCOLS",
-                       { (long) XInternAtom (d, "WM_DELETE_WINDOW", False), CurrentTime });
+    send (DPY, window, clientMessage (DPY, "WM_PROTOCOLS", (long) XInternAtom (DPY, "WM_DELETE_WINDOW", False)));
 }
 
 void X11Display::PressKey (WindowId window, const std::string& key)
 {
     // Press and release go to the window itself. Through the server's test extension (as
     // xdotool does for a focused window) a press stays down when the window goes away
-    // before the release, and the server then repeats the key into every window that
-    // takes the focus after it.
-    auto* d = reinterpret_cast<Display*> (display);
-    const auto keysym = XStringToKeysym (key.c_str());
-
-    if (keysym == NoSymbol)
-        return;
-
-    XKeyEvent event {};
-    event.display = d;
-    event.window = window;
-    event.root = DefaultRootWindow (d);
-    event.subwindow = None;
-    event.time = CurrentTime;
-    event.same_screen = True;
-    event.keycode = XKeysymToKeycode (d, keysym);
-
-    event.type = KeyPress;
-    XSendEvent (d, window, False, NoEventMask, reinterpret_cast<XEvent*> (&event));
+    // before the release, and the server then repeats the key into every later window.
+    XEvent event { KeyPress };
+    event.xkey.root = DefaultRootWindow (DPY);
+    event.xkey.same_screen = True;
+    event.xkey.keycode = XKeysymToKeycode (DPY, XStringToKeysym (key.c_str()));
+    send (DPY, window, event);
     event.type = KeyRelease;
-    XSendEvent (d, window, False, NoEventMask, reinterpret_cast<XEvent*> (&event));
-    XFlush (d);
+    send (DPY, window, event);
 }
 
-void X11Display::Click (WindowId window, int x, int y, int holdMilliseconds)
+void X11Display::Click (WindowId window, juce::Point<int> point, int holdMilliseconds)
 {
-    // Sent to the window, like the keys, so that no button stays down on the display.
-    // The pointer itself goes there first: the framework looks at where it really is
-    // when a window comes to the front, and a click elsewhere would then not count.
-    auto* d = reinterpret_cast<Display*> (display);
-    XWarpPointer (d, None, window, 0, 0, 0, 0, x, y);
-    const auto origin = GetGeometry (window).getPosition();
-
-    XButtonEvent event {};
-    event.display = d;
-    event.window = window;
-    event.root = DefaultRootWindow (d);
-    event.time = CurrentTime;
-    event.x = x;
-    event.y = y;
-    event.x_root = origin.x + x;
-    event.y_root = origin.y + y;
-    event.same_screen = True;
-    event.button = Button1;
-
-    XMotionEvent motion {};
-    motion.type = MotionNotify;
-    motion.display = d;
-    motion.window = window;
-    motion.root = event.root;
-    motion.x = x;
-    motion.y = y;
-    motion.x_root = event.x_root;
-    motion.y_root = event.y_root;
-    motion.same_screen = True;
-    XSendEvent (d, window, False, NoEventMask, reinterpret_cast<XEvent*> (&motion));
-    event.type = ButtonPress;
-    XSendEvent (d, window, False, NoEventMask, reinterpret_cast<XEvent*> (&event));
-    XFlush (d);
+    // The pointer itself goes there first: the framework looks at where it really is when
+    // a window comes to the front, and a click elsewhere would then not count.
+    XWarpPointer (DPY, None, window, 0, 0, 0, 0, point.x, point.y);
+    XEvent event { ButtonPress };
+    event.xbutton.root = DefaultRootWindow (DPY);
+    event.xbutton.same_screen = True;
+    event.xbutton.x = point.x;
+    event.xbutton.y = point.y;
+    event.xbutton.x_root = GetGeometry (window).getX() + point.x;
+    event.xbutton.y_root = GetGeometry (window).getY() + point.y;
+    event.xbutton.button = Button1;
+    send (DPY, window, event);
     juce::Thread::sleep (holdMilliseconds);
-
     event.type = ButtonRelease;
-    event.state = Button1Mask;
-    XSendEvent (d, window, False, NoEventMask, reinterpret_cast<XEvent*> (&event));
-    XFlush (d);
+    event.xbutton.state = Button1Mask;
+    send (DPY, window, event);
 }
 
 std::optional<int> X11Display::WaitForExit (AppProcess& app, WindowId window, int timeoutMilliseconds)
 {
-    // The framework reads events only when the connection's socket has data. An event
-    // that arrives while it waits for a reply on that connection (a repaint's sync)
-    // goes to Xlib's queue unseen, and stays there until the next event arrives. On a
-    // desktop one soon does; the test display is silent. A message that means nothing
-    // to the window, every 100 ms, plays that part.
-    const auto deadline = juce::Time::getMillisecondCounter() + (juce::uint32) timeoutMilliseconds;
-
-    for (;;)
+    // The framework reads events only when its connection's socket has data. An event
+    // that arrives while it waits for a reply on that connection (a repaint's sync) goes
+    // to Xlib's queue unseen until the next event arrives. On a desktop one soon does;
+    // the test display is silent. A message that means nothing, every 100 ms, plays that part.
+    for (int waited = 0; waited < timeoutMilliseconds; waited += 100)
     {
-        const auto now = juce::Time::getMillisecondCounter();
-        const auto left = now < deadline ? (int) (deadline - now) : 0;
-        const auto exitCode = app.WaitForExit (juce::jmin (100, left));
-
-        if (exitCode.has_value() || left <= 100)
+        if (const auto exitCode = app.WaitForExit (100))
             return exitCode;
-
-        sendClientMessage (reinterpret_cast<Display*> (display), window, "ORVO_TEST_WAKE", {});
+        send (DPY, window, clientMessage (DPY, "ORVO_TEST_WAKE"));
     }
+    return app.WaitForExit (0);
 }
 
-bool X11Display::AnyKeyIsDown()
+juce::Image X11Display::Screenshot (WindowId window, const juce::String& name)
 {
-    char keys[32] {};
-    XQueryKeymap (reinterpret_cast<Display*> (display), keys);
+    const auto size = GetGeometry (window);
+    juce::Image image (juce::Image::RGB, std::max (1, size.getWidth()), std::max (1, size.getHeight()), true);
+    if (auto* pixels = XGetImage (DPY, window, 0, 0, (unsigned) size.getWidth(), (unsigned) size.getHeight(), AllPlanes, ZPixmap))
+    {
+        for (int y = 0; y < size.getHeight(); ++y)
+            for (int x = 0; x < size.getWidth(); ++x)
+                image.setPixelAt (x, y, juce::Colour ((juce::uint32) XGetPixel (pixels, x, y) | 0xff000000u));
+        XDestroyImage (pixels);
+    }
 
-    for (auto byte : keys)
-        if (byte != 0)
-            return true;
-
-    return false;
-}
-
-bool X11Display::SaveScreenshot (WindowId window, const juce::File& png)
-{
-    png.getParentDirectory().createDirectory();
-    const auto command = "import -window " + std::to_string (window) + " '"
-                         + png.getFullPathName().toStdString() + "' >/dev/null 2>&1";
-    return std::system (command.c_str()) == 0 && png.existsAsFile();
+    const auto file = GetTestOutputFolder().getChildFile (name + ".png");
+    file.deleteFile();
+    juce::FileOutputStream stream (file);
+    juce::PNGImageFormat().writeImageToStream (image, stream);
+    return image;
 }

@@ -11,19 +11,12 @@
 
 #include "AppProcess.h"
 
-/** The test display, seen as a window manager would see it: windows by process,
-    titles, size hints, geometry, close requests, key presses and screenshots.
-*/
+/** The test display, seen as a window manager would see it: the windows of a process,
+    their titles, size hints and geometry, close requests, keys, clicks and pixels. */
 class X11Display
 {
 public:
     using WindowId = unsigned long;
-
-    struct SizeHints
-    {
-        bool hasMinimum = false, hasMaximum = false;
-        int minWidth = 0, minHeight = 0, maxWidth = 0, maxHeight = 0;
-    };
 
     X11Display();
     ~X11Display();
@@ -38,8 +31,10 @@ public:
                                            const std::function<bool (WindowId)>& predicate = {});
 
     std::string GetTitle (WindowId window);
-    SizeHints GetSizeHints (WindowId window);
     juce::Rectangle<int> GetGeometry (WindowId window);
+
+    /** True when the window's size hints fix it at its present size. */
+    bool HasFixedSize (WindowId window);
 
     /** What a window manager's close button sends: WM_DELETE_WINDOW. */
     void SendCloseRequest (WindowId window);
@@ -47,17 +42,15 @@ public:
     /** A key pressed and released in the window, named as X names keys ("Return", "Escape"). */
     void PressKey (WindowId window, const std::string& key);
 
-    /** The left button pressed at a point of the window, held, and released there. */
-    void Click (WindowId window, int x, int y, int holdMilliseconds = 50);
+    /** The first mouse button pressed at a point of the window, held, and released. */
+    void Click (WindowId window, juce::Point<int> point, int holdMilliseconds = 0);
 
-    /** Waits up to the timeout for the app to end after something sent to its window
-        (a close request, a key), and returns its exit code if it ended. */
+    /** Waits up to the timeout for the app to end after something sent to its window,
+        and returns its exit code if it ended. */
     std::optional<int> WaitForExit (AppProcess& app, WindowId window, int timeoutMilliseconds);
 
-    /** True while the display's keyboard holds any key down. */
-    bool AnyKeyIsDown();
-
-    bool SaveScreenshot (WindowId window, const juce::File& png);
+    /** What the window shows now; also kept as test-output/<name>.png for a person to see. */
+    juce::Image Screenshot (WindowId window, const juce::String& name);
 
 private:
     struct _XDisplay* display = nullptr;

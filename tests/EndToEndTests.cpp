@@ -1,0 +1,364 @@
+// The real app, launched as a person would start it, in a folder and HOME of its own.
+
+#include <csignal>
+#include <random>
+#include <thread>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <juce_audio_formats/juce_audio_formats.h>
+
+#include "AppUnderTest.h"
+#include "FormatHost.h"
+
+namespace
+{
+const std::string header = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n\r\n";
+const std::string jackDevice = R"(<DEVICESETUP deviceType="JACK" audioOutputDeviceName="system" audioInputDeviceName="")";
+const std::string written = header + jackDevice + "\r\n             audioDeviceRate=\"48000.0\"/>\r\n";
+
+/** A saved state in a hand-written form that the app never writes itself. */
+std::string handWritten (const std::string& tag, const std::string& children = {})
+{
+    return "<?xml version=\"1.0\"?>\n<" + tag + R"( deviceType="JACK" audioOutputDeviceName="system" audioInputDeviceName="">)"
+           "\n" + children + "</" + tag + ">\n";
+}
+
+/** The smallest rectangle holding the pixels nearer to the colour than to the other. */
+juce::Rectangle<int> AreaOf (const juce::Image& image, juce::Colour colour, juce::Colour other)
+{
+    const auto distance = [] (juce::Colour a, juce::Colour b) { return std::abs (a.getRed() - b.getRed()) + std::abs (a.getGreen() - b.getGreen()); };
+    juce::Rectangle<int> area;
+    for (int y = 0; y < image.getHeight(); ++y)
+        for (int x = 0; x < image.getWidth(); ++x)
+            if (distance (image.getPixelAt (x, y), colour) < distance (image.getPixelAt (x, y), other))
+                area = area.isEmpty() ? juce::Rectangle<int> (x, y, 1, 1) : area.getUnion ({ x, y, 1, 1 });
+    return area;
+}
+
+using EndToEnd = AppUnderTest;
+}
+
+TEST_F (EndToEnd, ShowsTheInstrumentInOneFixedWindowRunsOnceAndQuitsOnClose)
+{
+    auto& app = Launch();
+    const auto window = WaitForMainWindow (app);
+    ASSERT_TRUE (window.has_value());
+    juce::Thread::sleep (1000);  // the editor paints from its own thread
+
+    EXPECT_EQ (display.Screenshot (*window, "with-instrument").getPixelAt (4, 32 + 4), juce::Colour (0xff15171c)) << "the editor, under the toolbar";
+    EXPECT_EQ (Launch().WaitForExit (10000 * slowness), std::optional<int> (0)) << "a second copy ends at once";
+    EXPECT_EQ (Close (app, *window), std::optional<int> (0));
+}
+
+TEST_F (EndToEnd, WithoutAnAudioDeviceShowsTheAlertAloneAndQuitsWhenItIsClosed)
+{
+    if (juce::File ("/proc/asound/cards").loadFileAsString().containsIgnoreCase ("]:"))
+        GTEST_SKIP() << "this machine has sound hardware, so a device would open";
+
+    auto& app = Launch ({ { "JACK_DEFAULT_SERVER", "orvo-no-server" } });
+    const auto alert = display.WaitForWindow (app.GetPid(), 20000 * slowness);
+    ASSERT_TRUE (alert.has_value()) << app.GetStandardError();
+    juce::Thread::sleep (500);
+
+    EXPECT_EQ (display.GetTitle (*alert), "Missing Audio Device");
+    EXPECT_EQ (display.FindWindows (app.GetPid()).size(), 1u) << "the main window comes only after the alert";
+    display.Screenshot (*alert, "missing-audio-device");
+    display.PressKey (*alert, "Return");
+    EXPECT_EQ (display.WaitForExit (app, *alert, 10000 * slowness), std::optional<int> (0));
+}
+
+// The user sees the picture and the message where the instrument would be; a saved state
+// is left alone, as only an exit with the instrument loaded writes it. An instrument that
+// crashes as it loads takes the app with it, since plug-ins load in its own process.
+TEST_F (EndToEnd, ShowsThePictureAndTheMessageWithoutItsInstrument)
+{
+    const auto bundle = Resources().getChildFile ("Tarnwell App.vst");
+    const auto sharedObject = bundle.getChildFile ("Contents/x86_64-linux/Tarnwell App.so");
+    const auto install = [&] (const char* name)
+    {
+        sharedObject.getParentDirectory().createDirectory();
+        GetTestPluginBundle (name).getChildFile (juce::String ("Contents/x86_64-linux/") + name + ".so").copyFileTo (sharedObject);
+    };
+    struct Case { const char* description; std::function<void()> breakIt; bool saysWhy; };
+    const Case cases[] {
+        { "no bundle: it says where the bundle belongs", [] {}, true },
+        { "a file in the place of the bundle", [&] { WriteFile (bundle, "not a bundle"); }, false },
+        { "an empty bundle", [&] { bundle.createDirectory(); }, false },
+        { "a shared object that is garbage", [&] { install ("Garbage"); }, false },
+        { "an instrument that cannot be instantiated: it says so, with the framework's reason", [&] { install ("DescribedOnce"); }, true },
+        { "an instrument that crashes", [&] { install ("Crashing"); }, false },
+    };
+
+    // A red picture four times as wide as high, fitted left-aligned and centred into 150 x 150 at (320, 100).
+    juce::Image picture (juce::Image::RGB, 300, 75, true);
+    picture.clear (picture.getBounds(), juce::Colours::red);
+    Resources().getChildFile ("error.png").deleteFile();
+    juce::FileOutputStream stream (Resources().getChildFile ("error.png"));
+    ASSERT_TRUE (juce::PNGImageFormat().writeImageToStream (picture, stream));
+    stream.flush();
+    WriteFile (Settings(), handWritten ("DEVICESETUP"));
+
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE (c.description);
+        bundle.deleteRecursively (false);
+        bundle.deleteFile();
+        c.breakIt();
+
+        auto& app = Launch();
+        if (juce::String (c.description).contains ("crashes"))
+        {
+            EXPECT_NE (app.WaitForExit (20000 * slowness).value_or (0), 0);
+            launched.clear();
+        }
+        else if (const auto window = WaitForMainWindow (app))
+        {
+            juce::Thread::sleep (500);
+            const auto shown = display.Screenshot (*window, "without-instrument");
+            const juce::Colour background (0xff1c1e20);
+            EXPECT_EQ (shown.getBounds(), juce::Rectangle<int> (0, 0, 800, 500));
+            EXPECT_EQ (AreaOf (shown.getClippedImage ({ 0, 0, 800, 277 }), juce::Colours::red, background), juce::Rectangle<int> (320, 156, 150, 38));
+            EXPECT_EQ (shown.getPixelAt (5, 5), background);
+            EXPECT_EQ (AreaOf (shown.getClippedImage ({ 0, 277, 800, 223 }), juce::Colours::white, background).isEmpty(), ! c.saysWhy)
+                << "a message under the picture";
+            EXPECT_EQ (Close (app, *window), std::optional<int> (0));
+        }
+        EXPECT_EQ (ReadFile (Settings()), handWritten ("DEVICESETUP"));
+    }
+}
+
+// The device state: whatever lies where the settings file belongs, the user sees the
+// instrument played through the default device, and the app quits normally.
+TEST_F (EndToEnd, KeepsTheDeviceStateAsTheTableSays)
+{
+    struct Case
+    {
+        const char* description;
+        std::function<void()> before, whileRunning;
+        std::function<bool()> keptAsItWas;
+        std::optional<std::string> after;  // the exact bytes, when the file is one
+    };
+    const auto random = [] { std::string bytes (1 << 20, 0); for (auto& b : bytes) b = (char) juce::Random::getSystemRandom().nextInt (256); return bytes; } ();
+    const auto write = [this] (std::string bytes) { return [this, bytes] { WriteFile (Settings(), bytes); }; };
+    const auto keeps = [this] (std::string bytes) { return [this, bytes] { return ReadFile (Settings()) == bytes; }; };
+    const auto keepsFolder = [this] { return Settings().isDirectory() && ReadFile (Settings().getChildFile ("kept.txt")) == "the user's"; };
+    const auto folderInstead = [this] { Settings().deleteFile(); WriteFile (Settings().getChildFile ("kept.txt"), "the user's"); };
+    const auto midi = R"(<MIDIINPUT name="Stage Keys" identifier="gone-1"/>)" "\n" R"(<MIDIINPUT name="Pads &amp; Knobs" identifier="gone-2"/>)" "\n";
+    const auto noDevice = "<?xml version=\"1.0\"?>\n<DEVICESETUP deviceType=\"JACK\" audioOutputDeviceName=\"\" audioInputDeviceName=\"\"/>\n";
+
+    const Case cases[] {
+        { "none at the first start: an empty one, left empty", [] {}, {}, {}, "" },
+        { "a state: used, and rewritten as the device manager holds it", write (handWritten ("DEVICESETUP")), {}, {}, written },
+        { "a state in other letter case, with MIDI inputs that are not connected: the inputs are kept in their order",
+          write (handWritten ("devicesetup", midi)), {}, {},
+          header + jackDevice + "\r\n             audioDeviceRate=\"48000.0\">\r\n  <MIDIINPUT name=\"Stage Keys\" identifier=\"gone-1\"/>\r\n"
+              "  <MIDIINPUT name=\"Pads &amp; Knobs\" identifier=\"gone-2\"/>\r\n</DEVICESETUP>\r\n" },
+        { "a state naming no output device: the default one opens, the choice is kept", write (noDevice), {}, {},
+          header + R"(<DEVICESETUP deviceType="JACK" audioOutputDeviceName="" audioInputDeviceName=""/>)" "\r\n" },
+        { "another root element", write (handWritten ("PREFERENCES")), {}, keeps (handWritten ("PREFERENCES")) },
+        { "a state cut short inside its start tag", write ("<?xml version=\"1.0\"?>\n<DEVICESETUP deviceType=\"JACK\""), {},
+          keeps ("<?xml version=\"1.0\"?>\n<DEVICESETUP deviceType=\"JACK\"") },
+        { "a megabyte of random bytes", write (random), {}, keeps (random) },
+        { "a named pipe", [this] { Settings().getParentDirectory().createDirectory(); ::mkfifo (Settings().getFullPathName().toRawUTF8(), 0644); },
+          {}, [this] { struct stat s {}; return ::stat (Settings().getFullPathName().toRawUTF8(), &s) == 0 && S_ISFIFO (s.st_mode); } },
+        { "a folder", folderInstead, {}, keepsFolder },
+        { "a folder put in the place of a state while the app runs, which no file can replace", write (handWritten ("DEVICESETUP")), folderInstead, keepsFolder },
+        { "a link into a folder that is gone", [this] { Settings().getParentDirectory().createDirectory(); Home().getChildFile ("gone/Settings.xml").createSymbolicLink (Settings(), true); }, {},
+          [this] { return Settings().isSymbolicLink() && ! Home().getChildFile ("gone").exists(); } },
+    };
+
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE (c.description);
+        Home().getChildFile (".config").deleteRecursively (false);
+        c.before();
+
+        auto& app = Launch();
+        const auto window = WaitForMainWindow (app);
+        ASSERT_TRUE (window.has_value());
+        EXPECT_EQ (display.GetGeometry (*window).getWidth(), 600) << "the instrument shows";
+        if (c.whileRunning)
+            c.whileRunning();
+        EXPECT_EQ (Close (app, *window), std::optional<int> (0));
+
+        if (c.after.has_value())
+            EXPECT_EQ (ReadFile (Settings()), *c.after);
+        else
+            EXPECT_TRUE (c.keptAsItWas());
+        EXPECT_EQ (Settings().getParentDirectory().getNumberOfChildFiles (juce::File::findFilesAndDirectories), 1)
+            << "no temporary file is left";
+    }
+}
+
+TEST_F (EndToEnd, AKillAtAnyMomentOfTheExitLeavesTheOldStateOrTheWholeNewOne)
+{
+    const auto seed = std::random_device {}();
+    SCOPED_TRACE ("seed " + std::to_string (seed));
+    std::mt19937 random (seed);
+
+    // The save comes first in the tear-down and is over within a few milliseconds.
+    for (int run = 0; run < 12; ++run)
+    {
+        const auto old = handWritten ("DEVICESETUP", "<!-- run " + std::to_string (run) + " -->\n");
+        WriteFile (Settings(), old);
+
+        auto& app = Launch();
+        const auto window = WaitForMainWindow (app);
+        ASSERT_TRUE (window.has_value());
+        display.SendCloseRequest (*window);
+        std::this_thread::sleep_for (std::chrono::microseconds (std::uniform_int_distribution<int> (0, 3000) (random)));
+        app.Kill (SIGKILL);
+        ASSERT_TRUE (app.WaitForExit (10000 * slowness).has_value());
+
+        const auto found = ReadFile (Settings());
+        EXPECT_TRUE (found == old || found == written) << "run " << run << " left:\n" << found;
+        launched.clear();
+    }
+}
+
+// The road a person takes: the toolbar, the settings, the on-screen keyboard and the
+// start-up MIDI check, by clicks and keys, heard on the outputs of the JACK server.
+class UserRoad : public AppUnderTest
+{
+protected:
+    static constexpr int toolbar = 32, keyboard = 60, editorWidth = 600, editorHeight = 400;
+
+    std::optional<X11Display::WindowId> WaitForWindowSized (AppProcess& app, int height)
+    {
+        return display.WaitForWindow (app.GetPid(), 20000 * slowness, [this, height] (auto id)
+        {
+            return display.GetGeometry (id).getWidth() == editorWidth && display.GetGeometry (id).getHeight() == height;
+        });
+    }
+
+    std::optional<X11Display::WindowId> WaitForWindowTitled (AppProcess& app, const std::string& title)
+    {
+        return display.WaitForWindow (app.GetPid(), 10000 * slowness, [this, &title] (auto id) { return display.GetTitle (id) == title; });
+    }
+
+    bool WaitUntil (AppProcess& app, std::function<bool()> condition)
+    {
+        return display.WaitForWindow (app.GetPid(), 5000 * slowness, [&condition] (auto) { return condition(); }).has_value();
+    }
+
+    // The toolbar's items from the right: spacer, Settings, spacer, bar, spacer, keyboard.
+    void ClickSettings (X11Display::WindowId window) { display.Click (window, { editorWidth - 28, toolbar / 2 }); }
+    void ClickKeyboard (X11Display::WindowId window) { display.Click (window, { editorWidth - 87, toolbar / 2 }); }
+
+    /** The loudest sample on the app's outputs while the action runs. */
+    float PeakWhile (const std::function<void()>& action)
+    {
+        const auto wav = Home().getChildFile ("out.wav");
+        AppProcess recorder (juce::File ("/usr/bin/jack_rec"), {}, { "-f", wav.getFullPathName().toStdString(), "-d", "2", "OrvoHost:out_1", "OrvoHost:out_2" });
+        juce::Thread::sleep (300);
+        action();
+        EXPECT_EQ (recorder.WaitForExit (10000 * slowness), std::optional<int> (0));
+
+        std::unique_ptr<juce::AudioFormatReader> reader (juce::WavAudioFormat().createReaderFor (wav.createInputStream().release(), true));
+        juce::Range<float> levels[2];
+        if (reader == nullptr)
+            return 0.0f;
+        reader->readMaxLevels (0, reader->lengthInSamples, levels, 2);
+        return juce::jmax (levels[0].getEnd(), -levels[0].getStart(), levels[1].getEnd(), -levels[1].getStart());
+    }
+
+    void PlayNote() const
+    {
+        const auto pipe = ::open (MidiNotes().getFullPathName().toRawUTF8(), O_WRONLY | O_NONBLOCK);
+        EXPECT_EQ (::write (pipe, "\x90\x3c\x64", 3), 3);
+        juce::Thread::sleep (800);
+        EXPECT_EQ (::write (pipe, "\x80\x3c\x00", 3), 3);
+        ::close (pipe);
+    }
+
+    int Connections() const { return juce::StringArray::fromLines (MidiLog().loadFileAsString().trim()).size(); }
+};
+
+TEST_F (UserRoad, AFirstRunWarnsOfTheMissingKeyboardAndPlaysFromTheOnScreenOne)
+{
+    WriteFile (MidiInputs(), "");
+    auto& app = Launch();
+    const auto window = WaitForWindowSized (app, toolbar + editorHeight);
+    ASSERT_TRUE (window.has_value()) << app.GetStandardError();
+
+    const auto alert = WaitForWindowTitled (app, "Missing MIDI Device");
+    ASSERT_TRUE (alert.has_value()) << "the start-up MIDI check shows its alert";
+    display.Screenshot (*window, "first-run");
+    display.PressKey (*alert, "Return");
+    EXPECT_TRUE (WaitUntil (app, [&] { return display.FindWindows (app.GetPid()).size() == 1; }));
+
+    ClickKeyboard (*window);
+    ASSERT_TRUE (WaitForWindowSized (app, toolbar + editorHeight + keyboard).has_value());
+    const juce::Point<int> whiteKey (editorWidth / 2, toolbar + editorHeight + keyboard - 10);
+    EXPECT_GT (PeakWhile ([&] { display.Click (*window, whiteKey, 800); }), 0.01f) << "the key sounds";
+    display.Screenshot (*window, "keyboard-shown");
+
+    EXPECT_EQ (Close (app, *window), std::optional<int> (0));
+    EXPECT_EQ (ReadFile (Settings()), "") << "nothing was chosen, so nothing is written";
+}
+
+TEST_F (UserRoad, AMidiInputChosenInTheSettingsIsPlayedKeptAtLogoutAndEnabledAtTheNextStart)
+{
+    auto* app = &Launch();
+    auto window = WaitForWindowSized (*app, toolbar + editorHeight);
+    ASSERT_TRUE (window.has_value()) << app->GetStandardError();
+
+    ClickSettings (*window);
+    const auto dialog = WaitForWindowTitled (*app, "Settings");
+    ASSERT_TRUE (dialog.has_value());
+    EXPECT_EQ (display.GetGeometry (*dialog).getWidth(), 800);
+    juce::Thread::sleep (500);
+    display.Screenshot (*dialog, "settings");
+    display.Click (*dialog, { 294, 183 });  // the input's tick box
+    ASSERT_TRUE (WaitUntil (*app, [this] { return Connections() == 1; })) << "the input is enabled";
+    display.PressKey (*dialog, "Escape");
+
+    EXPECT_GT (PeakWhile ([this] { PlayNote(); }), 0.01f) << "the instrument hears the input";
+    EXPECT_EQ (display.FindWindows (app->GetPid()).size(), 1u) << "with an input present no MIDI alert shows";
+
+    app->Kill (SIGTERM);
+    EXPECT_EQ (display.WaitForExit (*app, *window, 10000 * slowness), std::optional<int> (0));
+    EXPECT_NE (ReadFile (Settings()).find ("<MIDIINPUT name=\"Stand-in Keyboard\""), std::string::npos) << ReadFile (Settings());
+
+    app = &Launch();
+    window = WaitForWindowSized (*app, toolbar + editorHeight);
+    ASSERT_TRUE (window.has_value());
+    EXPECT_TRUE (WaitUntil (*app, [this] { return Connections() == 2; })) << "the input chosen last time is enabled again";
+    EXPECT_GT (PeakWhile ([this] { PlayNote(); }), 0.01f);
+
+    ClickSettings (*window);
+    ASSERT_TRUE (WaitForWindowTitled (*app, "Settings").has_value());
+    app->Kill (SIGTERM);
+    EXPECT_EQ (display.WaitForExit (*app, *window, 10000 * slowness), std::optional<int> (0)) << "a logout ends the app with the dialog open";
+    EXPECT_NE (ReadFile (Settings()).find ("<MIDIINPUT name=\"Stand-in Keyboard\""), std::string::npos);
+}
+
+TEST_F (UserRoad, TheMidiAlertEndsWithAKeyboardPluggedInAndLetsTheCloseButtonAndALogoutThrough)
+{
+    enum class Ending { keyboardPluggedIn, closeButton, logout };
+
+    for (const auto ending : { Ending::keyboardPluggedIn, Ending::closeButton, Ending::logout })
+    {
+        WriteFile (MidiInputs(), "");
+        auto& app = Launch();
+        const auto window = WaitForWindowSized (app, toolbar + editorHeight);
+        ASSERT_TRUE (window.has_value()) << app.GetStandardError();
+        ASSERT_TRUE (WaitForWindowTitled (app, "Missing MIDI Device").has_value());
+
+        if (ending == Ending::keyboardPluggedIn)
+        {
+            WriteFile (MidiInputs(), "Stand-in Keyboard\n");
+            EXPECT_TRUE (WaitUntil (app, [&] { return display.FindWindows (app.GetPid()).size() == 1; })) << "the alert goes by itself";
+            display.SendCloseRequest (*window);
+        }
+        else if (ending == Ending::closeButton)
+            display.SendCloseRequest (*window);
+        else
+            app.Kill (SIGTERM);
+
+        EXPECT_EQ (display.WaitForExit (app, *window, 10000 * slowness), std::optional<int> (0)) << app.GetStandardError();
+    }
+}

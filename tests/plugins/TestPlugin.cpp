@@ -1,0 +1,85 @@
+// The smallest VST 2 instruments that the host's tests need, one source built once per
+// kind (ORVO_TEST_PLUGIN_KIND): a silent instrument without an editor that writes down
+// the host names it is told, one that can be described but not instantiated, and one
+// that crashes as it loads.
+
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include <pluginterfaces/vst2.x/aeffectx.h>
+
+#define ORVO_EXPORT extern "C" __attribute__ ((visibility ("default")))
+
+namespace
+{
+VstIntPtr Dispatch (AEffect* effect, int opcode, int, VstIntPtr, void* ptr, float)
+{
+    switch (opcode)
+    {
+        case effClose:           delete effect; return 1;
+        case effGetEffectName:
+        case effGetProductString:
+        case effGetVendorString: std::strcpy (static_cast<char*> (ptr), "Orvo Tests"); return 1;
+        case effGetVstVersion:   return kVstVersion;
+        case effGetPlugCategory: return kPlugCategSynth;
+        default:                 return 0;
+    }
+}
+
+AEffect* SilentInstrument()
+{
+    auto* effect = new AEffect {};
+    effect->magic = kEffectMagic;
+    effect->dispatcher = Dispatch;
+    effect->setParameter = [] (AEffect*, int, float) {};
+    effect->getParameter = [] (AEffect*, int) { return 0.0f; };
+    effect->processReplacing = [] (AEffect*, float**, float** outputs, int frames)
+    {
+        for (int channel = 0; channel < 2; ++channel)
+            std::memset (outputs[channel], 0, sizeof (float) * (size_t) frames);
+    };
+    effect->numPrograms = 1;
+    effect->numOutputs = 2;
+    effect->flags = effFlagsCanReplacing | effFlagsIsSynth;
+    effect->uniqueID = 0x4f725431;
+    effect->object = effect;
+    return effect;
+}
+
+/** Asks the host for a name in a buffer far larger than the 64 bytes a host may fill, and
+    appends "question <TAB> bytes the host wrote <TAB> text" to ORVO_HOST_NAME_RECORD. */
+void RecordHostString (audioMasterCallback host, int opcode, const char* question)
+{
+    const auto* path = std::getenv ("ORVO_HOST_NAME_RECORD");
+    unsigned char buffer[256];
+    std::memset (buffer, 0xa5, sizeof (buffer));
+    host (nullptr, opcode, 0, 0, buffer, 0.0f);
+
+    int written = 0;
+    for (int i = 0; i < (int) sizeof (buffer); ++i)
+        written = buffer[i] != 0xa5 ? i + 1 : written;
+    buffer[sizeof (buffer) - 1] = 0;
+
+    if (auto* record = path != nullptr ? std::fopen (path, "a") : nullptr)
+        std::fprintf (record, "%s\t%d\t%s\n", question, written, reinterpret_cast<const char*> (buffer)), std::fclose (record);
+}
+}
+
+ORVO_EXPORT AEffect* VSTPluginMain (audioMasterCallback host)
+{
+   #if ORVO_TEST_PLUGIN_KIND == 1  // Editorless: plays silence and records the host's names
+    RecordHostString (host, audioMasterGetVendorString, "vendor");
+    RecordHostString (host, audioMasterGetProductString, "product");
+    return SilentInstrument();
+   #elif ORVO_TEST_PLUGIN_KIND == 2  // DescribedOnce: linked to stay loaded, so the count lives on
+    (void) host;
+    static int calls = 0;
+    return ++calls == 1 ? SilentInstrument() : nullptr;
+   #else  // Crashing
+    (void) host;
+    std::raise (SIGSEGV);
+    return nullptr;
+   #endif
+}
