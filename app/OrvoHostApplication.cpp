@@ -1,6 +1,7 @@
 #include "OrvoHostApplication.h"
 
 #include "ApplicationVersion.h"
+#include "FontListReader.h"
 #include "MainWindow.h"
 
 OrvoHostApplication::OrvoHostApplication() = default;
@@ -24,6 +25,9 @@ bool OrvoHostApplication::moreThanOneInstanceAllowed()
 
 void OrvoHostApplication::initialise (const juce::String&)
 {
+    // The host's settings panel needs the fonts while it is built; reading them begins
+    // now, beside building the window.
+    FontListReader::Start();
     mainWindow = std::make_unique<MainWindow> (applicationName, config);
 }
 

@@ -1,10 +1,8 @@
 #include "MainComponent.h"
 
-#include <system_error>
-#include <thread>
-
 #include "AudioUnitStandInFormat.h"
 #include "BundleResources.h"
+#include "FontListReader.h"
 #include "VSTBundlePluginFormat.h"
 
 namespace
@@ -30,22 +28,13 @@ juce::String fromUtf8 (const std::string& text)
 
     The framework, left to create its device types on the first request, scans every type
     twice, and each JACK scan opens and closes a client of the server, which takes tens of
-    milliseconds: given the types here, each is scanned once. And the panel measures its
+    milliseconds: given the types here, each is scanned once. The panel measures its
     labels' text while it is built, for which the framework first reads every installed
-    font; that reading is done beside the scan, on a thread of its own that ends before
-    the panel is built.
+    font: that reading goes on beside the scan, and is over before the panel is built.
 */
 juce::AudioDeviceManager& withDeviceTypesScanned (juce::AudioDeviceManager& deviceManager)
 {
-    std::thread fontReader;
-    try
-    {
-        fontReader = std::thread ([] { juce::Font::findAllTypefaceNames(); });
-    }
-    catch (const std::system_error&)
-    {
-        // Without a thread the fonts are read when the panel first needs them.
-    }
+    FontListReader::Start();
 
     juce::OwnedArray<juce::AudioIODeviceType> types;
     deviceManager.createAudioDeviceTypes (types);
@@ -56,9 +45,7 @@ juce::AudioDeviceManager& withDeviceTypesScanned (juce::AudioDeviceManager& devi
     types.clear (false);
     deviceManager.getAvailableDeviceTypes();
 
-    if (fontReader.joinable())
-        fontReader.join();
-
+    FontListReader::Finish();
     return deviceManager;
 }
 
