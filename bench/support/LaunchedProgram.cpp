@@ -9,6 +9,7 @@
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
@@ -111,9 +112,7 @@ double LaunchedProgram::GetCpuSeconds() const
 
 double LaunchedProgram::GetResidentMegabytes() const
 {
-    std::ifstream status ("/proc/" + std::to_string (pid) + "/status");
-    for (std::string word; status >> word;)
-        if (word == "VmRSS:" && status >> word)
-            return std::stod (word) / 1024.0;
-    return 0.0;
+    long pages = 0, residentPages = 0;
+    std::ifstream ("/proc/" + std::to_string (pid) + "/statm") >> pages >> residentPages;
+    return (double) residentPages * (double) sysconf (_SC_PAGESIZE) / (1024.0 * 1024.0);
 }
