@@ -2,6 +2,7 @@
 
 #include "AudioUnitStandInFormat.h"
 #include "BundleResources.h"
+#include "FontListReader.h"
 #include "VSTBundlePluginFormat.h"
 
 namespace
@@ -21,6 +22,31 @@ constexpr int reservedMidiBytes = 256 * 16;
 juce::String fromUtf8 (const std::string& text)
 {
     return juce::String::fromUTF8 (text.data(), (int) text.size());
+}
+
+/** The device manager with its device types scanned, ready for the settings panel.
+
+    The framework, left to create its device types on the first request, scans every type
+    twice, and each JACK scan opens and closes a client of the server, which takes tens of
+    milliseconds: given the types here, each is scanned once. The panel measures its
+    labels' text while it is built, for which the framework first reads every installed
+    font: that reading goes on beside the scan, and is over before the panel is built.
+*/
+juce::AudioDeviceManager& withDeviceTypesScanned (juce::AudioDeviceManager& deviceManager)
+{
+    FontListReader::Start();
+
+    juce::OwnedArray<juce::AudioIODeviceType> types;
+    deviceManager.createAudioDeviceTypes (types);
+
+    for (auto* type : types)
+        deviceManager.addAudioDeviceType (std::unique_ptr<juce::AudioIODeviceType> (type));
+
+    types.clear (false);
+    deviceManager.getAvailableDeviceTypes();
+
+    FontListReader::Finish();
+    return deviceManager;
 }
 
 juce::File settingsFile()
@@ -77,7 +103,7 @@ void keepMidiInputsNotConnected (const juce::XmlElement& stateRead, juce::XmlEle
 //==============================================================================
 MainComponent::MainComponent (const SynthConfig&, const std::string& name)
     : applicationName (name),
-      audioSettingsComponent (deviceManager, 0, 0, 2, 2, true, false, false, false),
+      audioSettingsComponent (withDeviceTypesScanned (deviceManager), 0, 0, 2, 2, true, false, false, false),
       keyboardComponent (keyboardState, juce::MidiKeyboardComponent::horizontalKeyboard),
       missingMidiDeviceAlerter (name, midiDevicePoller)
 {
@@ -115,7 +141,11 @@ MainComponent::MainComponent (const SynthConfig&, const std::string& name)
             savedDeviceState->setTagName ("DEVICESETUP");
     }
 
-    auto audioError = deviceManager.initialise (0, 2, savedDeviceState.get(), true, {}, nullptr);
+    // Without a saved state this asks for just what setAudioChannels has opened, and the
+    // framework would close the device and open it again to give it.
+    auto audioError = savedDeviceState == nullptr && deviceManager.getCurrentAudioDevice() != nullptr
+                          ? juce::String()
+                          : deviceManager.initialise (0, 2, savedDeviceState.get(), true, {}, nullptr);
 
     // A saved state may name no output device at all; the framework then opens none and
     // reports nothing, and every start would end in the alert. Such a state is treated
