@@ -40,20 +40,20 @@ void TimedInstrument::processBlock (juce::AudioBuffer<float>& buffer, juce::Midi
     blockCount.fetch_add (1, std::memory_order_relaxed);
 }
 
-void TimedInstrument::prepareToPlay (double sampleRate, int blockSize)
+void TimedInstrument::prepareToPlay (double sampleRate, int samplesPerBlock)
 {
-    instrument.setRateAndBufferSizeDetails (sampleRate, blockSize);
-    instrument.prepareToPlay (sampleRate, blockSize);
+    instrument.setRateAndBufferSizeDetails (sampleRate, samplesPerBlock);
+    instrument.prepareToPlay (sampleRate, samplesPerBlock);
 }
 
 void TimedInstrument::releaseResources() { instrument.releaseResources(); }
 
 // A player hands its play head to the processor it drives; the instance must see it as
 // it would without this wrapper in between.
-void TimedInstrument::setPlayHead (juce::AudioPlayHead* playHead)
+void TimedInstrument::setPlayHead (juce::AudioPlayHead* newPlayHead)
 {
-    juce::AudioPluginInstance::setPlayHead (playHead);
-    instrument.setPlayHead (playHead);
+    juce::AudioPluginInstance::setPlayHead (newPlayHead);
+    instrument.setPlayHead (newPlayHead);
 }
 
 void TimedInstrument::fillInPluginDescription (juce::PluginDescription& description) const

@@ -22,6 +22,7 @@ public:
     /** Starts looking for the longest block afresh, for example once a start-up is over. */
     void ResetLongestBlock() noexcept;
 
+    using juce::AudioPluginInstance::processBlock;
     void processBlock (juce::AudioBuffer<float>&, juce::MidiBuffer&) override;
     void prepareToPlay (double sampleRate, int blockSize) override;
     void releaseResources() override;

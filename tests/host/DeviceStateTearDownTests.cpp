@@ -46,7 +46,7 @@ extern "C" int access (const char* path, int mode) noexcept
     using Access = int (*) (const char*, int);
     static const auto realAccess = reinterpret_cast<Access> (::dlsym (RTLD_NEXT, "access"));
 
-    if (path != nullptr && isTemporarySettingsName (path))
+    if (isTemporarySettingsName (path))
     {
         const std::lock_guard<std::mutex> lock (probedNamesLock);
         probedTemporaryNames.push_back (path);

@@ -22,7 +22,7 @@ protected:
 
 TEST_F (HostWithInstrument, OpensTheAudioDeviceWithTwoOutputsAndNoInputs)
 {
-    auto probe = build();
+    build();
     auto* device = host->deviceManager.getCurrentAudioDevice();
     ASSERT_NE (device, nullptr) << "the tests need the JACK dummy server that scripts/test starts";
     EXPECT_EQ (device->getActiveOutputChannels().countNumberOfSetBits(), 2);
@@ -187,7 +187,7 @@ TEST_F (HostWithInstrument, AChangeMessageWithASelectedMidiInputRowOnlyDeselects
 
 TEST_F (HostWithoutInstrument, ShowsTheMissingPluginTextWithTheNameInBothPlaces)
 {
-    for (const std::string name : { productName, std::string() })
+    for (const std::string& name : { productName, std::string() })
     {
         SCOPED_TRACE ("application name \"" + name + "\"");
         auto probe = build (name);
