@@ -117,6 +117,16 @@ bool LoadThrough (ReadRecord&& read, const SynthConfig& config, std::string& app
 
 bool SynthConfigReader::NestingWithinBound (const std::string& text)
 {
+    // A text with no more openings than the bound cannot nest deeper than it, wherever
+    // they stand; counting them is much cheaper than the walk, and most texts stop here.
+    int openings = 0;
+    for (auto i = text.find_first_of ("{["); i != std::string::npos && openings <= maxNestingDepth;
+         i = text.find_first_of ("{[", i + 1))
+        ++openings;
+
+    if (openings <= maxNestingDepth)
+        return true;
+
     int depth = 0;
 
     WalkOutsideStrings (text, [&depth, &text] (size_t& position)
