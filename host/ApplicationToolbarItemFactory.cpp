@@ -9,11 +9,11 @@ namespace
 class DrawableImageToolbarButton : public juce::ToolbarButton
 {
 public:
-    DrawableImageToolbarButton (int itemId, const juce::String& label,
-                                std::unique_ptr<juce::Drawable> normalImage,
+    DrawableImageToolbarButton (int id, const juce::String& label,
+                                std::unique_ptr<juce::Drawable> image,
                                 std::unique_ptr<juce::Drawable> toggledImage,
                                 int size)
-        : juce::ToolbarButton (itemId, label, std::move (normalImage), std::move (toggledImage)),
+        : juce::ToolbarButton (id, label, std::move (image), std::move (toggledImage)),
           itemSize (size)
     {
     }

@@ -10,7 +10,8 @@ juce::File SharedObjectOfBundle (const juce::File& bundle)
     if (! bundle.isDirectory() || ! bundle.hasFileExtension (".vst") || baseName.isEmpty())
         return {};
 
-    const auto sharedObject = bundle.getChildFile ("Contents/x86_64-linux/" + baseName + ".so");
+    const auto sharedObject = bundle.getChildFile (juce::String ("Contents/") + VSTBundlePluginFormat::platformFolder
+                                                   + "/" + baseName + ".so");
     return sharedObject.existsAsFile() ? sharedObject : juce::File();
 }
 }

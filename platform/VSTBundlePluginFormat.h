@@ -3,7 +3,7 @@
 #include <juce_audio_processors/juce_audio_processors.h>
 
 /** The VST 2 format for plug-ins shipped as bundles: a folder "<name>.vst" that holds
-    its shared object at "Contents/x86_64-linux/<name>.so".
+    its shared object at "Contents/<platformFolder>/<name>.so".
 
     The framework's VST 2 format on Linux knows only bare shared objects. This one
     describes a bundle by describing the bundle's shared object, so each description it
@@ -14,6 +14,11 @@ class VSTBundlePluginFormat : public juce::VSTPluginFormat
 {
 public:
     VSTBundlePluginFormat() = default;
+
+    /** The folder in a bundle's "Contents" for the machine this is built for, such as
+        "x86_64-linux" or "aarch64-linux"; the build assembles the instrument's bundle
+        with the same name. */
+    static constexpr const char* platformFolder = ORVO_VST_PLATFORM_FOLDER;
 
     /** True for a bundle folder that holds its shared object, and for that shared object. */
     bool fileMightContainThisPluginType (const juce::String& fileOrIdentifier) override;

@@ -12,6 +12,7 @@
 
 #include "AppUnderTest.h"
 #include "FormatHost.h"
+#include "VSTBundlePluginFormat.h"
 
 namespace
 {
@@ -76,11 +77,11 @@ TEST_F (EndToEnd, WithoutAnAudioDeviceShowsTheAlertAloneAndQuitsWhenItIsClosed)
 TEST_F (EndToEnd, ShowsThePictureAndTheMessageWithoutItsInstrument)
 {
     const auto bundle = Resources().getChildFile ("Tarnwell App.vst");
-    const auto sharedObject = bundle.getChildFile ("Contents/x86_64-linux/Tarnwell App.so");
+    const auto sharedObject = bundle.getChildFile ("Contents").getChildFile (VSTBundlePluginFormat::platformFolder).getChildFile ("Tarnwell App.so");
     const auto install = [&] (const char* name)
     {
         sharedObject.getParentDirectory().createDirectory();
-        GetTestPluginBundle (name).getChildFile (juce::String ("Contents/x86_64-linux/") + name + ".so").copyFileTo (sharedObject);
+        GetTestPluginBundle (name).getChildFile (juce::String ("Contents/") + VSTBundlePluginFormat::platformFolder + "/" + name + ".so").copyFileTo (sharedObject);
     };
     struct Case { const char* description; std::function<void()> breakIt; bool saysWhy; };
     const Case cases[] {
@@ -139,7 +140,7 @@ TEST_F (EndToEnd, KeepsTheDeviceStateAsTheTableSays)
         const char* description;
         std::function<void()> before, whileRunning;
         std::function<bool()> keptAsItWas;
-        std::optional<std::string> after;  // the exact bytes, when the file is one
+        std::optional<std::string> after {};  // the exact bytes, when the file is one
     };
     const auto random = [] { std::string bytes (1 << 20, 0); for (auto& b : bytes) b = (char) juce::Random::getSystemRandom().nextInt (256); return bytes; } ();
     const auto write = [this] (std::string bytes) { return [this, bytes] { WriteFile (Settings(), bytes); }; };

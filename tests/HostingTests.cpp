@@ -9,6 +9,7 @@
 
 #include "FormatHost.h"
 #include "TemporaryFolder.h"
+#include "VSTBundlePluginFormat.h"
 
 namespace
 {
@@ -49,17 +50,17 @@ Outcome Play (juce::AudioPluginInstance& instance)
 
 juce::String PluginFile (const char* name)
 {
-    return GetTestPluginBundle (name).getChildFile ("Contents/x86_64-linux/" + juce::String (name) + ".so").getFullPathName();
+    return GetTestPluginBundle (name).getChildFile (juce::String ("Contents/") + VSTBundlePluginFormat::platformFolder + "/" + name + ".so").getFullPathName();
 }
 }
 
 TEST (Hosting, BringsEachBundleToWhatTheTableSays)
 {
     TemporaryFolder folder;
-    (folder / "Empty.vst/Contents/x86_64-linux").createDirectory();
+    (folder / (juce::String ("Empty.vst/Contents/") + VSTBundlePluginFormat::platformFolder)).createDirectory();
     (folder / "Synth.component").createDirectory();
-    (folder / "Renamed.vst/Contents/x86_64-linux").createDirectory();
-    juce::File (PluginFile ("Editorless")).copyFileTo (folder / "Renamed.vst/Contents/x86_64-linux/Editorless.so");
+    (folder / (juce::String ("Renamed.vst/Contents/") + VSTBundlePluginFormat::platformFolder)).createDirectory();
+    juce::File (PluginFile ("Editorless")).copyFileTo (folder / (juce::String ("Renamed.vst/Contents/") + VSTBundlePluginFormat::platformFolder + "/Editorless.so"));
     juce::File (PluginFile ("Editorless")).copyFileTo (folder / "Stray.so");
 
     std::vector<BundleCase> cases {

@@ -23,6 +23,7 @@ public:
     /** Starts looking for the longest block afresh, for example once a start-up is over. */
     void ResetLongestBlock() noexcept { longest.store (0, std::memory_order_relaxed); }
 
+    using juce::AudioPluginInstance::processBlock;
     void processBlock (juce::AudioBuffer<float>& buffer, juce::MidiBuffer& midi) override
     {
         const auto start = std::chrono::steady_clock::now();
@@ -33,17 +34,17 @@ public:
         blocks.fetch_add (1, std::memory_order_relaxed);
     }
 
-    void prepareToPlay (double sampleRate, int blockSize) override
+    void prepareToPlay (double sampleRate, int samplesPerBlock) override
     {
-        instrument.setRateAndBufferSizeDetails (sampleRate, blockSize);
-        instrument.prepareToPlay (sampleRate, blockSize);
+        instrument.setRateAndBufferSizeDetails (sampleRate, samplesPerBlock);
+        instrument.prepareToPlay (sampleRate, samplesPerBlock);
     }
 
     // A player hands its play head to the processor it drives; the instance must see it.
-    void setPlayHead (juce::AudioPlayHead* playHead) override
+    void setPlayHead (juce::AudioPlayHead* newPlayHead) override
     {
-        juce::AudioPluginInstance::setPlayHead (playHead);
-        instrument.setPlayHead (playHead);
+        juce::AudioPluginInstance::setPlayHead (newPlayHead);
+        instrument.setPlayHead (newPlayHead);
     }
 
     void releaseResources() override { instrument.releaseResources(); }

@@ -28,7 +28,7 @@ VstIntPtr Dispatch (AEffect* effect, int opcode, int, VstIntPtr, void* ptr, floa
     }
 }
 
-AEffect* SilentInstrument()
+[[maybe_unused]] AEffect* SilentInstrument()
 {
     auto* effect = new AEffect {};
     effect->magic = kEffectMagic;
@@ -50,7 +50,7 @@ AEffect* SilentInstrument()
 
 /** Asks the host for a name in a buffer far larger than the 64 bytes a host may fill, and
     appends "question <TAB> bytes the host wrote <TAB> text" to ORVO_HOST_NAME_RECORD. */
-void RecordHostString (audioMasterCallback host, int opcode, const char* question)
+[[maybe_unused]] void RecordHostString (audioMasterCallback host, int opcode, const char* question)
 {
     const auto* path = std::getenv ("ORVO_HOST_NAME_RECORD");
     unsigned char buffer[256];

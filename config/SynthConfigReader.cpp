@@ -9,6 +9,15 @@
 #include <iterator>
 #include <sstream>
 
+/** How the configuration file spells the record: cereal finds this through the record's
+    namespace, so that the record itself needs nothing of cereal. */
+template <class Archive>
+void serialize (Archive& archive, SynthConfig& config)
+{
+    archive (cereal::make_nvp ("name", config.name),
+             cereal::make_nvp ("filePath", config.filePath));
+}
+
 namespace
 {
 /** Walks the text as the parser reads it, up to the first NUL, and shows visit each
@@ -85,10 +94,39 @@ std::string WithHarmlessNumbers (const std::string& text)
 
     return harmless.append (text, copied, text.find ('\0', copied) - copied);
 }
+
+/** Runs one read and keeps Load's promises about it: a whole record names the
+    application, and any failure is one line on the error stream. */
+template <typename ReadRecord>
+bool LoadThrough (ReadRecord&& read, const SynthConfig& config, std::string& applicationName,
+                  std::ostream& errors)
+{
+    try
+    {
+        read();
+        applicationName = config.name;
+        return true;
+    }
+    catch (const std::exception& e)
+    {
+        errors << "Failed to load config: " << e.what() << "\n";
+        return false;
+    }
+}
 }
 
 bool SynthConfigReader::NestingWithinBound (const std::string& text)
 {
+    // A text with no more openings than the bound cannot nest deeper than it, wherever
+    // they stand; counting them is much cheaper than the walk, and most texts stop here.
+    int openings = 0;
+    for (auto i = text.find_first_of ("{["); i != std::string::npos && openings <= maxNestingDepth;
+         i = text.find_first_of ("{[", i + 1))
+        ++openings;
+
+    if (openings <= maxNestingDepth)
+        return true;
+
     int depth = 0;
 
     WalkOutsideStrings (text, [&depth, &text] (size_t& position)
@@ -119,10 +157,13 @@ void SynthConfigReader::Read (const std::string& path, SynthConfig& config)
         text.assign (std::istreambuf_iterator<char> (file), std::istreambuf_iterator<char>());
     }
 
-    // A text too deep to parse safely fails the way any unparseable text does.
-    text = NestingWithinBound (text) ? WithHarmlessNumbers (text) : std::string();
+    ReadText (text, config);
+}
 
-    std::istringstream stream (text);
+void SynthConfigReader::ReadText (const std::string& text, SynthConfig& config)
+{
+    // A text too deep to parse safely fails the way any unparseable text does.
+    std::istringstream stream (NestingWithinBound (text) ? WithHarmlessNumbers (text) : std::string());
     cereal::JSONInputArchive archive (stream);
 
     try
@@ -147,15 +188,11 @@ void SynthConfigReader::Read (const std::string& path, SynthConfig& config)
 bool SynthConfigReader::Load (const std::function<std::string()>& locateFile, SynthConfig& config,
                               std::string& applicationName, std::ostream& errors)
 {
-    try
-    {
-        Read (locateFile(), config);
-        applicationName = config.name;
-        return true;
-    }
-    catch (const std::exception& e)
-    {
-        errors << "Failed to load config: " << e.what() << "\n";
-        return false;
-    }
+    return LoadThrough ([&] { Read (locateFile(), config); }, config, applicationName, errors);
+}
+
+bool SynthConfigReader::LoadText (const std::string& text, SynthConfig& config,
+                                  std::string& applicationName, std::ostream& errors)
+{
+    return LoadThrough ([&] { ReadText (text, config); }, config, applicationName, errors);
 }
