@@ -1,11 +1,7 @@
-// What the audio thread does besides computing: heap allocations (the target is none)
-// and mutex acquisitions, over 10,000 blocks with MIDI arriving, for MainComponent's
-// getNextAudioBlock and, for comparison, for juce::AudioProcessorPlayer driving its own
-// instance of the same instrument. Everything called inside a block counts, the
-// instrument's own code included; feeding the MIDI in between blocks does not.
-//
-// This program defines the C library's allocation and lock functions in front of the
-// library's own (the build exports them to the instrument's shared object too).
+// Heap allocations (the target is none) and mutex acquisitions on the audio thread over
+// 10,000 blocks with MIDI arriving, for MainComponent::getNextAudioBlock and for
+// juce::AudioProcessorPlayer with the same instrument; the instrument's own code counts.
+// The C library's allocation and lock functions are replaced here (and exported to it).
 
 #include <cerrno>
 #include <cstdio>

@@ -1,24 +1,154 @@
-// Start-up and idle cost of the app (build/OrvoHost/OrvoHost with its Resources/) beside
-// JUCE's own standalone wrapper of the same instrument, built from the instrument's
-// sources: what a user would run instead. Both are started in turn on the same display
-// and audio device in one run: the time from starting the process to its window mapped
-// at its final size; then, with the window open and no note playing, the CPU time that
-// the process takes over ten seconds and its resident memory. Needs a display and an
-// audio device: scripts/bench provides both.
+// Start-up and idle cost of the app beside JUCE's own standalone wrapper of the same
+// instrument, started in turn on one display and audio device (scripts/bench gives both):
+// from starting the process to its window mapped at its final size; then, window open and
+// no note playing, the CPU time over ten seconds and the resident memory.
 
-#include <algorithm>
+#include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <filesystem>
+#include <fstream>
+#include <optional>
 #include <thread>
 #include <vector>
 
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 
-#include "LaunchedProgram.h"
+#include "Summary.h"
 
 namespace
 {
+std::vector<Window> childrenOf (Display* display, Window parent)
+{
+    Window root = 0, parentOfParent = 0, *children = nullptr;
+    unsigned int count = 0;
+    XQueryTree (display, parent, &root, &parentOfParent, &children, &count);
+    std::vector<Window> result (children, children + (children != nullptr ? count : 0));
+    if (children != nullptr)
+        XFree (children);
+    return result;
+}
+
+/** The size of the window if the process owns it and it is mapped. */
+std::optional<std::pair<int, int>> sizeIfShown (Display* display, Window window, pid_t pid)
+{
+    Atom type = None;
+    int format = 0;
+    unsigned long items = 0, remaining = 0;
+    unsigned char* owner = nullptr;
+    XWindowAttributes attributes {};
+    const auto owned = XGetWindowProperty (display, window, XInternAtom (display, "_NET_WM_PID", False), 0, 1, False, XA_CARDINAL,
+                                           &type, &format, &items, &remaining, &owner) == Success
+                       && owner != nullptr && items == 1 && *reinterpret_cast<unsigned long*> (owner) == (unsigned long) pid;
+    if (owner != nullptr)
+        XFree (owner);
+    if (owned && XGetWindowAttributes (display, window, &attributes) != 0 && attributes.map_state == IsViewable)
+        return std::make_pair (attributes.width, attributes.height);
+    return std::nullopt;
+}
+
+/** The sizes of the process's mapped top-level windows, also inside a window manager's
+    frames; not those of windows inside its own windows. */
+std::vector<std::pair<int, int>> mappedWindowSizes (Display* display, pid_t pid)
+{
+    std::vector<std::pair<int, int>> sizes;
+    for (auto topLevel : childrenOf (display, DefaultRootWindow (display)))
+    {
+        auto candidates = childrenOf (display, topLevel);
+        candidates.insert (candidates.begin(), topLevel);
+        for (auto window : candidates)
+            if (const auto size = sizeIfShown (display, window, pid))
+            {
+                sizes.push_back (*size);
+                break;
+            }
+    }
+    return sizes;
+}
+
+/** A program started for figures, with this process's environment and its output
+    dropped; ended (SIGTERM, then SIGKILL) when this object goes. */
+class LaunchedProgram
+{
+public:
+    explicit LaunchedProgram (std::string path)
+    {
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init (&actions);
+        posix_spawn_file_actions_addopen (&actions, 1, "/dev/null", O_WRONLY, 0);
+        posix_spawn_file_actions_addopen (&actions, 2, "/dev/null", O_WRONLY, 0);
+        char* const arguments[] = { path.data(), nullptr };
+        start = std::chrono::steady_clock::now();
+        if (posix_spawn (&pid, path.c_str(), &actions, nullptr, arguments, environ) != 0)
+            pid = -1;
+        posix_spawn_file_actions_destroy (&actions);
+    }
+
+    ~LaunchedProgram()
+    {
+        if (pid > 0)
+            kill (pid, SIGTERM);
+        for (int wait = 0; pid > 0 && waitpid (pid, nullptr, WNOHANG) != pid; ++wait)
+        {
+            if (wait == 500)
+                kill (pid, SIGKILL);
+            std::this_thread::sleep_for (std::chrono::milliseconds (10));
+        }
+    }
+
+    /** Milliseconds from the start until a top-level window of the program is mapped at
+        this size, or at any size for 0 x 0, which then becomes the size found; nothing
+        when the program ends first or takes 30 s. */
+    std::optional<double> WaitForWindow (Display* display, std::pair<int, int>& size)
+    {
+        while (pid > 0 && std::chrono::steady_clock::now() - start < std::chrono::seconds (30))
+        {
+            for (const auto& found : mappedWindowSizes (display, pid))
+                if (size == std::make_pair (0, 0) || size == found)
+                {
+                    size = found;
+                    return std::chrono::duration<double, std::milli> (std::chrono::steady_clock::now() - start).count();
+                }
+
+            if (waitpid (pid, nullptr, WNOHANG) == pid)
+                pid = -1;
+
+            // Short beside the figures, long enough to leave the processor to the program.
+            std::this_thread::sleep_for (std::chrono::milliseconds (1));
+        }
+        return std::nullopt;
+    }
+
+    /** The CPU time of all its threads so far, user and system, in seconds. */
+    double GetCpuSeconds() const
+    {
+        clockid_t clock {};
+        timespec time {};
+        if (clock_getcpuclockid (pid, &clock) != 0 || clock_gettime (clock, &time) != 0)
+            return 0.0;
+        return (double) time.tv_sec + (double) time.tv_nsec * 1.0e-9;
+    }
+
+    double GetResidentMegabytes() const
+    {
+        long pages = 0, residentPages = 0;
+        std::ifstream ("/proc/" + std::to_string (pid) + "/statm") >> pages >> residentPages;
+        return (double) residentPages * (double) sysconf (_SC_PAGESIZE) / (1024.0 * 1024.0);
+    }
+
+private:
+    pid_t pid = -1;
+    std::chrono::steady_clock::time_point start;
+};
+
 constexpr int idleSeconds = 10;
 
 // Long enough for what a program does once after its window shows (first paints, the
@@ -34,9 +164,8 @@ struct Candidate
     double idleCpuPercent = 0, residentMegabytes = 0;
 };
 
-/** One start of the candidate. The first learns the size that its window settles at;
-    later ones time the start until its window shows at that size, or measure the idle
-    cost after it. */
+/** One start: the first learns the size its window settles at; later ones time the start
+    until its window shows at that size, or measure the idle cost after it. */
 bool launch (Display* display, Candidate& candidate, bool measureIdle)
 {
     LaunchedProgram program (candidate.executable);
@@ -66,13 +195,6 @@ bool launch (Display* display, Candidate& candidate, bool measureIdle)
     candidate.residentMegabytes = program.GetResidentMegabytes();
     return true;
 }
-
-double median (std::vector<double> values)
-{
-    std::sort (values.begin(), values.end());
-    const auto middle = values.size() / 2;
-    return values.size() % 2 == 1 ? values[middle] : (values[middle - 1] + values[middle]) / 2.0;
-}
 }
 
 int main()
@@ -91,17 +213,6 @@ int main()
     auto home = (std::filesystem::temp_directory_path() / "orvo-startup-XXXXXX").string();
     if (mkdtemp (home.data()) == nullptr || setenv ("HOME", home.c_str(), 1) != 0)
         return 1;
-
-    // Both find a MIDI keyboard, as a player's machine would have: this one has no MIDI
-    // sequencer, so the tests' stand-in lists one (and the app shows no alert for it).
-    const auto midiInputs = home + "/midi-inputs.txt";
-    if (auto* file = std::fopen (midiInputs.c_str(), "w"))
-    {
-        std::fputs ("Stand-in Keyboard\n", file);
-        std::fclose (file);
-    }
-    setenv ("LD_PRELOAD", ORVO_STAND_IN_MIDI_SEQUENCER, 1);
-    setenv ("ORVO_MIDI_INPUTS", midiInputs.c_str(), 1);
 
     std::vector<Candidate> candidates { { "the app", ORVO_APP_EXECUTABLE },
                                         { "JUCE's standalone wrapper", ORVO_STANDALONE_WRAPPER_EXECUTABLE } };
@@ -125,15 +236,14 @@ int main()
     for (const auto& c : candidates)
         std::printf ("  %-26s (%dx%d): start-up median %5.1f ms, spread %5.1f to %5.1f ms;"
                      " idle CPU %.2f %% of one core; resident memory %.1f MB\n",
-                     c.name, c.windowSize.first, c.windowSize.second, median (c.milliseconds),
-                     *std::min_element (c.milliseconds.begin(), c.milliseconds.end()),
-                     *std::max_element (c.milliseconds.begin(), c.milliseconds.end()),
+                     c.name, c.windowSize.first, c.windowSize.second, Summary::Of (c.milliseconds).median,
+                     Summary::Of (c.milliseconds).minimum, Summary::Of (c.milliseconds).maximum,
                      c.idleCpuPercent, c.residentMegabytes);
 
     const auto& app = candidates[0];
     const auto& wrapper = candidates[1];
     std::printf ("  app / wrapper: start-up %.2f, idle CPU %.2f, resident memory %.2f\n",
-                 median (app.milliseconds) / median (wrapper.milliseconds),
+                 Summary::Of (app.milliseconds).median / Summary::Of (wrapper.milliseconds).median,
                  app.idleCpuPercent / wrapper.idleCpuPercent, app.residentMegabytes / wrapper.residentMegabytes);
     return 0;
 }

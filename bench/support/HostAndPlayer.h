@@ -7,12 +7,9 @@
 #include "FormatHost.h"
 #include "MainComponentProbe.h"
 
-/** MainComponent, built in this process as the app builds it and then taken off its audio
-    device, beside juce::AudioProcessorPlayer driving its own instance of the instrument:
-    a benchmark calls both audio callbacks itself, on its own thread, at one block size
-    and rate. Building the component needs an audio device that opens (scripts/bench
-    starts a JACK dummy server) and the instrument in Resources/ beside the executable
-    (the build links it there). */
+/** MainComponent, built here as the app builds it (an audio device must open) and taken
+    off its device, beside juce::AudioProcessorPlayer with its own instance of the
+    instrument: a benchmark calls both audio callbacks itself at one block size and rate. */
 class HostAndPlayer
 {
 public:
