@@ -1,17 +1,14 @@
-// A stand-in for the ALSA sequencer, preloaded into the app by the tests: this machine
-// has none, so the app would never see a MIDI input. It lists the inputs named, one per
-// line, in the file $ORVO_MIDI_INPUTS (read afresh at every look, so that a test can plug
-// one in), writes "connected <name>" to $ORVO_MIDI_LOG when the app listens to one, and
-// delivers the three-byte note messages written to the pipe $ORVO_MIDI_NOTES. Only the
-// sequencer calls that the framework makes for MIDI input are replaced.
+// A stand-in for the ALSA sequencer, which this machine lacks, preloaded into the app by
+// the tests: only the calls the framework makes for MIDI input. It lists the inputs named,
+// one per line, in $ORVO_MIDI_INPUTS (read afresh at every look, so that a test can plug
+// one in), logs "connected <name>" to $ORVO_MIDI_LOG and delivers the note messages
+// written to the pipe $ORVO_MIDI_NOTES.
 
 #include <alsa/asoundlib.h>
 
-#include <cstdlib>
 #include <fcntl.h>
 #include <fstream>
 #include <mutex>
-#include <string>
 #include <sys/ioctl.h>
 #include <unistd.h>
 #include <vector>
@@ -82,8 +79,7 @@ int snd_seq_query_next_port (snd_seq_t*, snd_seq_port_info_t* record) { return i
 const char* snd_seq_port_info_get_name (const snd_seq_port_info_t* record)
 {
     static thread_local std::string name;
-    name = inputOf (info (record).client);
-    return name.c_str();
+    return (name = inputOf (info (record).client)).c_str();
 }
 
 int snd_seq_create_simple_port (snd_seq_t*, const char*, unsigned int, unsigned int) { std::lock_guard<std::mutex> guard (lock); return ++lastPort; }
@@ -100,9 +96,7 @@ int snd_seq_poll_descriptors_count (snd_seq_t*, short) { return 1; }
 
 int snd_seq_poll_descriptors (snd_seq_t*, struct pollfd* descriptors, unsigned int space, short events)
 {
-    if (space > 0)
-        descriptors[0] = { notes, events, 0 };
-    return space > 0 ? 1 : 0;
+    return space > 0 ? (descriptors[0] = { notes, events, 0 }, 1) : 0;
 }
 
 int snd_seq_event_input_pending (snd_seq_t*, int)
