@@ -63,11 +63,7 @@ TEST_F (EndToEnd, WithoutAnAudioDeviceShowsTheAlertAloneAndQuitsWhenItIsClosed)
 TEST_F (EndToEnd, ShowsThePictureAndTheMessageWithoutItsInstrument)
 {
     const auto bundle = Resources().getChildFile ("Tarnwell App.vst");
-    const auto install = [&] (const char* name)
-    {
-        SharedObjectIn (bundle, "").getParentDirectory().createDirectory();
-        SharedObjectIn (GetTestPluginBundle (name), name).copyFileTo (SharedObjectIn (bundle, "Tarnwell App"));
-    };
+    const auto install = [&] (const char* name) { WriteFile (SharedObjectIn (bundle, "Tarnwell App"), ReadFile (SharedObjectIn (GetTestPluginBundle (name), name))); };
     struct Case { const char* description; std::function<void()> breakIt; bool saysWhy; };
     const Case cases[] {
         { "no bundle: it says where the bundle belongs", [] {}, true },
@@ -81,10 +77,10 @@ TEST_F (EndToEnd, ShowsThePictureAndTheMessageWithoutItsInstrument)
     // A red picture four times as wide as high, fitted left-aligned and centred into 150 x 150 at (320, 100).
     juce::Image picture (juce::Image::RGB, 300, 75, true);
     picture.clear (picture.getBounds(), juce::Colours::red);
-    Resources().getChildFile ("error.png").deleteFile();
-    juce::FileOutputStream stream (Resources().getChildFile ("error.png"));
-    ASSERT_TRUE (juce::PNGImageFormat().writeImageToStream (picture, stream));
-    stream.flush();
+    juce::MemoryOutputStream png;
+    ASSERT_TRUE (juce::PNGImageFormat().writeImageToStream (picture, png));
+    Resources().getChildFile ("error.png").deleteFile();  // a link to the shipped picture
+    WriteFile (Resources().getChildFile ("error.png"), { static_cast<const char*> (png.getData()), png.getDataSize() });
     WriteFile (Settings(), handWritten ("DEVICESETUP"));
 
     for (const auto& c : cases)

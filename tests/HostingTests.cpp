@@ -38,11 +38,11 @@ Outcome Play (juce::AudioPluginInstance& instance)
 TEST (Hosting, BringsEachBundleToWhatTheTableSays)
 {
     TemporaryFolder folder;
-    const auto editorless = SharedObjectIn (GetTestPluginBundle ("Editorless"), "Editorless");
-    for (auto* empty : { "Empty.vst/Contents/" ORVO_VST_PLATFORM_FOLDER, "Renamed.vst/Contents/" ORVO_VST_PLATFORM_FOLDER, "Synth.component" })
-        (folder / empty).createDirectory();
-    editorless.copyFileTo (SharedObjectIn (folder / "Renamed.vst", "Editorless"));
-    editorless.copyFileTo (folder / "Stray.so");
+    const auto editorless = ReadFile (SharedObjectIn (GetTestPluginBundle ("Editorless"), "Editorless"));
+    WriteFile (SharedObjectIn (folder / "Renamed.vst", "Editorless"), editorless);
+    WriteFile (folder / "Stray.so", editorless);
+    SharedObjectIn (folder / "Empty.vst", "").getParentDirectory().createDirectory();
+    (folder / "Synth.component").createDirectory();
 
     struct Case { const char* description; juce::String path; Outcome outcome; bool hasEditor = false; const char* toleratedAssertion = nullptr; };
     std::vector<Case> cases {
