@@ -52,11 +52,7 @@ X11Display::X11Display() : display (reinterpret_cast<_XDisplay*> (XOpenDisplay (
             XInternAtom (DPY, name, False);
 }
 
-X11Display::~X11Display()
-{
-    if (display != nullptr)
-        XCloseDisplay (DPY);
-}
+X11Display::~X11Display() { if (display != nullptr) XCloseDisplay (DPY); }
 
 std::vector<X11Display::WindowId> X11Display::FindWindows (pid_t pid)
 {
@@ -86,10 +82,8 @@ std::optional<X11Display::WindowId> X11Display::WaitForWindow (pid_t pid, int ti
     return std::nullopt;
 }
 
-std::string X11Display::GetTitle (WindowId window)
-{
-    return property (DPY, window, "WM_NAME", AnyPropertyType);  // the framework sets no _NET_WM_NAME
-}
+// The framework sets no _NET_WM_NAME.
+std::string X11Display::GetTitle (WindowId window) { return property (DPY, window, "WM_NAME", AnyPropertyType); }
 
 juce::Rectangle<int> X11Display::GetGeometry (WindowId window)
 {
@@ -111,10 +105,7 @@ bool X11Display::HasFixedSize (WindowId window)
         && juce::Rectangle<int> (hints.max_width, hints.max_height) == size.withZeroOrigin();
 }
 
-void X11Display::SendCloseRequest (WindowId window)
-{
-    sendClientMessage (DPY, window, "WM_PROTOCOLS", (long) XInternAtom (DPY, "WM_DELETE_WINDOW", False));
-}
+void X11Display::SendCloseRequest (WindowId window) { sendClientMessage (DPY, window, "WM_PROTOCOLS", (long) XInternAtom (DPY, "WM_DELETE_WINDOW", False)); }
 
 void X11Display::PressKey (WindowId window, const std::string& key)
 {
