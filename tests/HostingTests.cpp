@@ -1,7 +1,6 @@
-// Plug-in bundles hosted in this process as the app hosts them: described through the
-// Audio Unit stand-in and the VST bundle format, instantiated, played, their editor made
-// and released. A memory checker watches both sides of the VST 2 interface here too
-// (ctest runs the first test under Valgrind, or the whole program in the sanitized build).
+// Plug-in bundles hosted in this process as the app hosts them: described, instantiated,
+// played, their editor made and released, with a memory checker on both sides of the VST 2
+// interface (ctest runs the first test under Valgrind, or all in the sanitized build).
 
 #include <cmath>
 

@@ -2,9 +2,8 @@
 
 #include "VSTBundlePluginFormat.h"
 
-/** Hosts plug-ins as the application does: the Audio Unit stand-in registered first and
-    the VST bundle format second, every format asked to describe the path, and the first
-    description instantiated. */
+/** Hosts plug-ins as the application does: the Audio Unit stand-in first, then the VST
+    bundle format, each asked to describe the path; the first description instantiated. */
 class FormatHost
 {
 public:
@@ -37,7 +36,4 @@ inline juce::File GetInstrumentBundle() { return juce::File (ORVO_APP_RESOURCES_
 inline juce::File GetTestPluginBundle (const juce::String& name) { return juce::File (ORVO_TEST_PLUGINS_DIR).getChildFile (name + ".vst"); }
 
 /** Where a bundle keeps the shared object of that name on this platform. */
-inline juce::File SharedObjectIn (const juce::File& bundle, const juce::String& name)
-{
-    return bundle.getChildFile (juce::String ("Contents/") + VSTBundlePluginFormat::platformFolder + "/" + name + ".so");
-}
+inline juce::File SharedObjectIn (const juce::File& bundle, const juce::String& name) { return bundle.getChildFile (juce::String ("Contents/") + VSTBundlePluginFormat::platformFolder + "/" + name + ".so"); }
