@@ -1,9 +1,8 @@
-// MainComponent's audio callback with the shipped instrument, inside a real-time scope of
+// MainComponent's audio callback with the shipped instrument, in a real-time scope of
 // LLVM's real-time sanitizer, with busy MIDI arriving between blocks. The sanitizer ends
 // the program at the first allocation, lock or blocking call in the scope, except for the
 // framework's own locks that the audio road relies on, which pass by here: the MIDI
-// collector's, the keyboard state's, the hosted instance's, and the one callback lock of
-// the plug-in's side of the framework.
+// collector's, the keyboard state's, the hosted instance's and the plug-in side's callback lock.
 
 #include <dlfcn.h>
 #include <malloc.h>
@@ -14,12 +13,8 @@
 
 #include "MainComponentProbe.h"
 
-extern "C" void __rtsan_realtime_enter();
-extern "C" void __rtsan_realtime_exit();
-extern "C" void __rtsan_off();
-extern "C" void __rtsan_on();
-extern "C" int ___interceptor_pthread_mutex_lock (pthread_mutex_t*);
-extern "C" int ___interceptor_pthread_mutex_unlock (pthread_mutex_t*);
+extern "C" void __rtsan_realtime_enter(), __rtsan_realtime_exit(), __rtsan_off(), __rtsan_on();
+extern "C" int ___interceptor_pthread_mutex_lock (pthread_mutex_t*), ___interceptor_pthread_mutex_unlock (pthread_mutex_t*);
 
 namespace
 {
@@ -28,11 +23,7 @@ std::atomic<const char*> acceptedFrom[4], acceptedTo[4];
 thread_local const void* learnLocksOfModule = nullptr;
 thread_local pthread_mutex_t* learned = nullptr;
 
-const void* ModuleOf (const void* code)
-{
-    Dl_info info {};
-    return dladdr (code, &info) != 0 ? info.dli_fbase : nullptr;
-}
+const void* ModuleOf (const void* code) { Dl_info info {}; return dladdr (code, &info) != 0 ? info.dli_fbase : nullptr; }
 
 template <typename Lock>
 int PassAccepted (pthread_mutex_t* mutex, Lock&& lock)
@@ -56,10 +47,7 @@ extern "C" int pthread_mutex_lock (pthread_mutex_t* mutex) noexcept
     return PassAccepted (mutex, ___interceptor_pthread_mutex_lock);
 }
 
-extern "C" int pthread_mutex_unlock (pthread_mutex_t* mutex) noexcept
-{
-    return PassAccepted (mutex, ___interceptor_pthread_mutex_unlock);
-}
+extern "C" int pthread_mutex_unlock (pthread_mutex_t* mutex) noexcept { return PassAccepted (mutex, ___interceptor_pthread_mutex_unlock); }
 
 TEST (AudioCallback, PlaysBusyBlocksWithoutAllocatingOrTakingAnyLockButTheFrameworksOwn)
 {
@@ -88,10 +76,8 @@ TEST (AudioCallback, PlaysBusyBlocksWithoutAllocatingOrTakingAnyLockButTheFramew
     ASSERT_NE (learned, nullptr) << "the plug-in's side takes its callback lock";
 
     auto* instance = dynamic_cast<void*> (probe.plugin());  // the whole object, whose size the allocator knows
-    const std::pair<const void*, size_t> accepted[] { { &probe.collector(), sizeof (juce::MidiMessageCollector) },
-                                                      { &probe.keyboardState(), sizeof (juce::MidiKeyboardState) },
-                                                      { instance, malloc_usable_size (instance) },
-                                                      { learned, sizeof (pthread_mutex_t) } };
+    const std::pair<const void*, size_t> accepted[] { { &probe.collector(), sizeof (juce::MidiMessageCollector) }, { &probe.keyboardState(), sizeof (juce::MidiKeyboardState) },
+                                                      { instance, malloc_usable_size (instance) }, { learned, sizeof (pthread_mutex_t) } };
     for (int i = 0; i < 4; ++i)
         acceptedTo[i] = (acceptedFrom[i] = (const char*) accepted[i].first) + accepted[i].second;
 
@@ -103,17 +89,14 @@ TEST (AudioCallback, PlaysBusyBlocksWithoutAllocatingOrTakingAnyLockButTheFramew
     } notes;
     probe.keyboardState().addListener (&notes);
     long started = 0, ended = 0;
-    float loudest = 0.0f;
+    auto loudest = 0.0f;
     std::vector<int> sounding;
 
     // A changing chord: each block ends the notes of the one before and starts up to 88
     // (every key), which with the endings stays within the room the framework keeps.
+    const auto send = [&] (const juce::MidiMessage& m) { probe.collector().handleIncomingMidiMessage (nullptr, m.withTimeStamp (juce::Time::getMillisecondCounterHiRes() * 0.001)); };
     for (int count = 0; count < 5000; ++count)
     {
-        const auto send = [&] (const juce::MidiMessage& m)
-        {
-            probe.collector().handleIncomingMidiMessage (nullptr, m.withTimeStamp (juce::Time::getMillisecondCounterHiRes() * 0.001));
-        };
         for (const auto note : sounding)
             send (juce::MidiMessage::noteOff (1, note));
         ended += (long) std::exchange (sounding, {}).size();

@@ -1,7 +1,7 @@
 // The smallest VST 2 instruments that the host's tests need, one source built once per
-// kind (ORVO_TEST_PLUGIN_KIND): a silent instrument without an editor that writes down
-// the host names it is told, one that can be described but not instantiated, and one
-// that crashes as it loads.
+// kind: a silent instrument without an editor that writes down the host names it is told
+// (Editorless), one that can be described but not instantiated (DescribedOnce), and one
+// that crashes as it loads (Crashing).
 
 #include <csignal>
 #include <cstdio>
@@ -9,8 +9,6 @@
 #include <cstring>
 
 #include <pluginterfaces/vst2.x/aeffectx.h>
-
-#define ORVO_EXPORT extern "C" __attribute__ ((visibility ("default")))
 
 namespace
 {
@@ -40,8 +38,7 @@ VstIntPtr Dispatch (AEffect* effect, int opcode, int, VstIntPtr, void* ptr, floa
         for (int channel = 0; channel < 2; ++channel)
             std::memset (outputs[channel], 0, sizeof (float) * (size_t) frames);
     };
-    effect->numPrograms = 1;
-    effect->numOutputs = 2;
+    effect->numPrograms = 1, effect->numOutputs = 2;
     effect->flags = effFlagsCanReplacing | effFlagsIsSynth;
     effect->uniqueID = 0x4f725431;
     effect->object = effect;
@@ -52,33 +49,28 @@ VstIntPtr Dispatch (AEffect* effect, int opcode, int, VstIntPtr, void* ptr, floa
     appends "question <TAB> bytes the host wrote <TAB> text" to ORVO_HOST_NAME_RECORD. */
 [[maybe_unused]] void RecordHostString (audioMasterCallback host, int opcode, const char* question)
 {
-    const auto* path = std::getenv ("ORVO_HOST_NAME_RECORD");
     unsigned char buffer[256];
     std::memset (buffer, 0xa5, sizeof (buffer));
     host (nullptr, opcode, 0, 0, buffer, 0.0f);
-
-    int written = 0;
-    for (int i = 0; i < (int) sizeof (buffer); ++i)
-        written = buffer[i] != 0xa5 ? i + 1 : written;
+    int written = (int) sizeof (buffer);
+    while (written > 0 && buffer[written - 1] == 0xa5)
+        --written;
     buffer[sizeof (buffer) - 1] = 0;
-
-    if (auto* record = path != nullptr ? std::fopen (path, "a") : nullptr)
+    if (auto* record = std::getenv ("ORVO_HOST_NAME_RECORD") != nullptr ? std::fopen (std::getenv ("ORVO_HOST_NAME_RECORD"), "a") : nullptr)
         std::fprintf (record, "%s\t%d\t%s\n", question, written, reinterpret_cast<const char*> (buffer)), std::fclose (record);
 }
 }
 
-ORVO_EXPORT AEffect* VSTPluginMain (audioMasterCallback host)
+extern "C" __attribute__ ((visibility ("default"))) AEffect* VSTPluginMain ([[maybe_unused]] audioMasterCallback host)
 {
-   #if ORVO_TEST_PLUGIN_KIND == 1  // Editorless: plays silence and records the host's names
+   #if defined (ORVO_TEST_PLUGIN_Editorless)  // plays silence and records the host's names
     RecordHostString (host, audioMasterGetVendorString, "vendor");
     RecordHostString (host, audioMasterGetProductString, "product");
     return SilentInstrument();
-   #elif ORVO_TEST_PLUGIN_KIND == 2  // DescribedOnce: linked to stay loaded, so the count lives on
-    (void) host;
+   #elif defined (ORVO_TEST_PLUGIN_DescribedOnce)  // linked to stay loaded, so the count lives on
     static int calls = 0;
     return ++calls == 1 ? SilentInstrument() : nullptr;
-   #else  // Crashing
-    (void) host;
+   #else
     std::raise (SIGSEGV);
     return nullptr;
    #endif

@@ -1,14 +1,12 @@
 #include "AppProcess.h"
 
-#include <csignal>
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
 
 extern char** environ;
 
-AppProcess::AppProcess (const juce::File& executable, const std::vector<std::pair<std::string, std::string>>& environment,
-                        std::vector<std::string> arguments)
+AppProcess::AppProcess (const juce::File& executable, const Environment& environment, std::vector<std::string> arguments)
 {
     std::vector<std::string> variables;
     for (char** entry = environ; *entry != nullptr; ++entry)
@@ -16,34 +14,24 @@ AppProcess::AppProcess (const juce::File& executable, const std::vector<std::pai
             variables.push_back (*entry);
     for (const auto& [name, value] : environment)
         variables.push_back (name + "=" + value);
-
-    std::vector<char*> envp;
-    for (auto& variable : variables)
-        envp.push_back (variable.data());
-    envp.push_back (nullptr);
-
-    // Its own process group, and its standard error stream in a file.
     arguments.insert (arguments.begin(), executable.getFullPathName().toStdString());
-    std::vector<char*> argv;
-    for (auto& argument : arguments)
-        argv.push_back (argument.data());
-    argv.push_back (nullptr);
+
+    const auto pointers = [] (std::vector<std::string>& strings)
+    {
+        std::vector<char*> result (strings.size() + 1, nullptr);
+        std::transform (strings.begin(), strings.end(), result.begin(), [] (std::string& s) { return s.data(); });
+        return result;
+    };
     posix_spawn_file_actions_t actions;
     posix_spawnattr_t attributes;
     posix_spawn_file_actions_init (&actions);
     posix_spawn_file_actions_addopen (&actions, 2, (outputFolder / "stderr.txt").getFullPathName().toRawUTF8(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     posix_spawnattr_init (&attributes);
     posix_spawnattr_setflags (&attributes, POSIX_SPAWN_SETPGROUP);
-    if (posix_spawn (&pid, argv[0], &actions, &attributes, argv.data(), envp.data()) != 0)
+    if (posix_spawn (&pid, arguments[0].c_str(), &actions, &attributes, pointers (arguments).data(), pointers (variables).data()) != 0)
         pid = -1;
     posix_spawnattr_destroy (&attributes);
     posix_spawn_file_actions_destroy (&actions);
-}
-
-AppProcess::~AppProcess()
-{
-    Kill (SIGKILL);
-    WaitForExit (5000);
 }
 
 std::optional<int> AppProcess::WaitForExit (int timeoutMilliseconds)
@@ -59,10 +47,4 @@ std::optional<int> AppProcess::WaitForExit (int timeoutMilliseconds)
             juce::Thread::sleep (10);
     }
     return exitCode;
-}
-
-void AppProcess::Kill (int signalNumber)
-{
-    if (pid > 0 && ! exitCode.has_value())
-        ::kill (pid, signalNumber);
 }

@@ -1,12 +1,9 @@
 #pragma once
 
-#include <memory>
+#include "VSTBundlePluginFormat.h"
 
-#include <juce_audio_processors/juce_audio_processors.h>
-
-/** Hosts plug-ins as the application does: the Audio Unit stand-in registered first and
-    the VST bundle format second, every format asked to describe the path, and the first
-    description instantiated. */
+/** Hosts plug-ins as the application does: the Audio Unit stand-in first, then the VST
+    bundle format, each asked to describe the path; the first description instantiated. */
 class FormatHost
 {
 public:
@@ -14,11 +11,13 @@ public:
 
     /** Has every format describe the path; gives the number of descriptions found so far. */
     int Scan (const juce::String& path);
-
     const juce::OwnedArray<juce::PluginDescription>& GetDescriptions() const noexcept { return descriptions; }
 
     /** An instance of the first description, or none with the framework's error text. */
-    std::unique_ptr<juce::AudioPluginInstance> InstantiateFirst (double sampleRate, int blockSize, juce::String& errorText);
+    std::unique_ptr<juce::AudioPluginInstance> InstantiateFirst (double sampleRate, int blockSize, juce::String& errorText)
+    {
+        return descriptions.isEmpty() ? nullptr : formatManager.createPluginInstance (*descriptions.getFirst(), sampleRate, blockSize, errorText);
+    }
 
 private:
     juce::AudioPluginFormatManager formatManager;
@@ -31,7 +30,10 @@ private:
 extern const char* toleratedAssertion;
 
 /** The instrument bundle as the build puts it among the app's resources. */
-juce::File GetInstrumentBundle();
+inline juce::File GetInstrumentBundle() { return juce::File (ORVO_APP_RESOURCES_DIR).getChildFile ("Tarnwell App.vst"); }
 
 /** A bundle under the build's test plug-ins ("Editorless", "DescribedOnce", "Crashing", "Garbage", "Kars"). */
-juce::File GetTestPluginBundle (const juce::String& name);
+inline juce::File GetTestPluginBundle (const juce::String& name) { return juce::File (ORVO_TEST_PLUGINS_DIR).getChildFile (name + ".vst"); }
+
+/** Where a bundle keeps the shared object of that name on this platform. */
+inline juce::File SharedObjectIn (const juce::File& bundle, const juce::String& name) { return bundle.getChildFile (juce::String ("Contents/") + VSTBundlePluginFormat::platformFolder + "/" + name + ".so"); }

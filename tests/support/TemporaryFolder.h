@@ -1,6 +1,6 @@
 #pragma once
 
-#include <string>
+#include <fstream>
 
 #include <juce_core/juce_core.h>
 
@@ -8,23 +8,32 @@
 class TemporaryFolder
 {
 public:
-    TemporaryFolder();
-    ~TemporaryFolder();
-
-    const juce::File& getFolder() const noexcept { return folder; }
+    TemporaryFolder() { folder.createDirectory(); }
+    ~TemporaryFolder() { folder.deleteRecursively (false); }
     juce::File operator/ (const juce::String& relativePath) const { return folder.getChildFile (relativePath); }
 
 private:
-    juce::File folder;
-
+    const juce::File folder = juce::File::getSpecialLocation (juce::File::tempDirectory).getChildFile ("orvo-test-" + juce::Uuid().toString());
     JUCE_DECLARE_NON_COPYABLE (TemporaryFolder)
 };
 
 /** Writes bytes to a file, creating its folders. */
-void WriteFile (const juce::File& file, const std::string& bytes);
+inline void WriteFile (const juce::File& file, const std::string& bytes)
+{
+    file.getParentDirectory().createDirectory();
+    std::ofstream (file.getFullPathName().toStdString(), std::ios::binary | std::ios::trunc).write (bytes.data(), (std::streamsize) bytes.size());
+}
 
 /** The whole content of a file, or "" when it cannot be read. */
-std::string ReadFile (const juce::File& file);
+inline std::string ReadFile (const juce::File& file)
+{
+    return { std::istreambuf_iterator<char> (std::ifstream (file.getFullPathName().toStdString(), std::ios::binary).rdbuf()), {} };
+}
 
 /** The folder where tests keep what a person should look at (screenshots). */
-juce::File GetTestOutputFolder();
+inline juce::File GetTestOutputFolder()
+{
+    const auto folder = juce::File::getCurrentWorkingDirectory().getChildFile (juce::SystemStats::getEnvironmentVariable ("ORVO_TEST_OUTPUT", "test-output"));
+    folder.createDirectory();
+    return folder;
+}

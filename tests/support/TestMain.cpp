@@ -3,8 +3,6 @@
 #include "FormatHost.h"
 #include "ScopedGuiFramework.h"
 
-namespace
-{
 /** Fails the running test at any framework assertion, which a build without NDEBUG logs
     through here; those that fire after the tests (leaks at exit) reach the standard error
     stream, which ctest checks. */
@@ -20,7 +18,6 @@ struct AssertionsFailTests final : juce::Logger
             std::cerr << message << std::endl;
     }
 };
-}
 
 int main (int argc, char** argv)
 {

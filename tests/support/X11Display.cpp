@@ -8,8 +8,6 @@
 
 namespace
 {
-int ignoreErrors (Display*, XErrorEvent*) { return 0; }
-
 /** An event to the window's owner, as a window manager or the server would send it. */
 void send (Display* display, Window window, XEvent event)
 {
@@ -19,13 +17,13 @@ void send (Display* display, Window window, XEvent event)
     XFlush (display);
 }
 
-XEvent clientMessage (Display* display, const char* type, long value = 0)
+void sendClientMessage (Display* display, Window window, const char* type, long value = 0)
 {
     XEvent event { ClientMessage };
     event.xclient.message_type = XInternAtom (display, type, False);
     event.xclient.format = 32;
     event.xclient.data.l[0] = value;
-    return event;
+    send (display, window, event);
 }
 
 /** A window's property as bytes; "" when it has none. */
@@ -38,7 +36,6 @@ std::string property (Display* display, Window window, const char* name, Atom ty
     if (XGetWindowProperty (display, window, XInternAtom (display, name, False), 0, 4096, False, type, &actualType,
                             &format, &items, &remaining, &data) != Success || data == nullptr)
         return {};
-
     std::string bytes (reinterpret_cast<char*> (data), items * (format == 32 ? sizeof (long) : (size_t) format / 8));
     XFree (data);
     return bytes;
@@ -49,17 +46,13 @@ X11Display::X11Display() : display (reinterpret_cast<_XDisplay*> (XOpenDisplay (
 {
     // A bare test display has no window manager to create the protocol atoms, and the
     // framework looks them up only if they exist: it would ignore close requests.
-    XSetErrorHandler (ignoreErrors);
+    XSetErrorHandler ([] (Display*, XErrorEvent*) { return 0; });
     for (auto* name : { "WM_PROTOCOLS", "WM_DELETE_WINDOW", "_NET_WM_PING", "WM_STATE", "_NET_WM_STATE" })
         if (display != nullptr)
             XInternAtom (DPY, name, False);
 }
 
-X11Display::~X11Display()
-{
-    if (display != nullptr)
-        XCloseDisplay (DPY);
-}
+X11Display::~X11Display() { if (display != nullptr) XCloseDisplay (DPY); }
 
 std::vector<X11Display::WindowId> X11Display::FindWindows (pid_t pid)
 {
@@ -68,7 +61,6 @@ std::vector<X11Display::WindowId> X11Display::FindWindows (pid_t pid)
     unsigned int count = 0;
     if (display == nullptr || XQueryTree (DPY, DefaultRootWindow (DPY), &root, &parent, &children, &count) == 0)
         return found;
-
     for (unsigned int i = 0; i < count; ++i)
     {
         const auto owner = property (DPY, children[i], "_NET_WM_PID", XA_CARDINAL);
@@ -81,8 +73,7 @@ std::vector<X11Display::WindowId> X11Display::FindWindows (pid_t pid)
     return found;
 }
 
-std::optional<X11Display::WindowId> X11Display::WaitForWindow (pid_t pid, int timeoutMilliseconds,
-                                                               const std::function<bool (WindowId)>& predicate)
+std::optional<X11Display::WindowId> X11Display::WaitForWindow (pid_t pid, int timeoutMilliseconds, const std::function<bool (WindowId)>& predicate)
 {
     for (int waited = 0; waited <= timeoutMilliseconds; waited += 50, juce::Thread::sleep (50))
         for (auto window : FindWindows (pid))
@@ -91,19 +82,16 @@ std::optional<X11Display::WindowId> X11Display::WaitForWindow (pid_t pid, int ti
     return std::nullopt;
 }
 
-std::string X11Display::GetTitle (WindowId window)
-{
-    return property (DPY, window, "WM_NAME", AnyPropertyType);  // the framework sets no _NET_WM_NAME
-}
+// The framework sets no _NET_WM_NAME.
+std::string X11Display::GetTitle (WindowId window) { return property (DPY, window, "WM_NAME", AnyPropertyType); }
 
 juce::Rectangle<int> X11Display::GetGeometry (WindowId window)
 {
     XWindowAttributes attributes {};
     int x = 0, y = 0;
     Window child = 0;
-    if (XGetWindowAttributes (DPY, window, &attributes) == 0)
+    if (XGetWindowAttributes (DPY, window, &attributes) == 0 || ! XTranslateCoordinates (DPY, window, DefaultRootWindow (DPY), 0, 0, &x, &y, &child))
         return {};
-    XTranslateCoordinates (DPY, window, DefaultRootWindow (DPY), 0, 0, &x, &y, &child);
     return { x, y, attributes.width, attributes.height };
 }
 
@@ -113,24 +101,18 @@ bool X11Display::HasFixedSize (WindowId window)
     long supplied = 0;
     const auto size = GetGeometry (window);
     return XGetWMNormalHints (DPY, window, &hints, &supplied) != 0 && (hints.flags & PMinSize) != 0 && (hints.flags & PMaxSize) != 0
-        && hints.min_width == size.getWidth() && hints.max_width == size.getWidth()
-        && hints.min_height == size.getHeight() && hints.max_height == size.getHeight();
+        && juce::Rectangle<int> (hints.min_width, hints.min_height) == size.withZeroOrigin()
+        && juce::Rectangle<int> (hints.max_width, hints.max_height) == size.withZeroOrigin();
 }
 
-void X11Display::SendCloseRequest (WindowId window)
-{
-    send (DPY, window, clientMessage (DPY, "WM_PROTOCOLS", (long) XInternAtom (DPY, "WM_DELETE_WINDOW", False)));
-}
+void X11Display::SendCloseRequest (WindowId window) { sendClientMessage (DPY, window, "WM_PROTOCOLS", (long) XInternAtom (DPY, "WM_DELETE_WINDOW", False)); }
 
 void X11Display::PressKey (WindowId window, const std::string& key)
 {
-    // Press and release go to the window itself. Through the server's test extension (as
-    // xdotool does for a focused window) a press stays down when the window goes away
-    // before the release, and the server then repeats the key into every later window.
-    XEvent event { KeyPress };
-    event.xkey.root = DefaultRootWindow (DPY);
-    event.xkey.same_screen = True;
-    event.xkey.keycode = XKeysymToKeycode (DPY, XStringToKeysym (key.c_str()));
+    // Straight to the window: through the server's test extension a press stays down when the
+    // window goes before the release, and the server repeats the key into every later window.
+    XEvent event {};
+    event.xkey = { KeyPress, 0, False, nullptr, 0, DefaultRootWindow (DPY), 0, CurrentTime, 0, 0, 0, 0, 0, XKeysymToKeycode (DPY, XStringToKeysym (key.c_str())), True };
     send (DPY, window, event);
     event.type = KeyRelease;
     send (DPY, window, event);
@@ -141,33 +123,26 @@ void X11Display::Click (WindowId window, juce::Point<int> point, int holdMillise
     // The pointer itself goes there first: the framework looks at where it really is when
     // a window comes to the front, and a click elsewhere would then not count.
     XWarpPointer (DPY, None, window, 0, 0, 0, 0, point.x, point.y);
-    XEvent event { ButtonPress };
-    event.xbutton.root = DefaultRootWindow (DPY);
-    event.xbutton.same_screen = True;
-    event.xbutton.x = point.x;
-    event.xbutton.y = point.y;
-    event.xbutton.x_root = GetGeometry (window).getX() + point.x;
-    event.xbutton.y_root = GetGeometry (window).getY() + point.y;
-    event.xbutton.button = Button1;
+    XEvent event {};
+    const auto onRoot = GetGeometry (window).getPosition() + point;
+    event.xbutton = { ButtonPress, 0, False, nullptr, 0, DefaultRootWindow (DPY), 0, CurrentTime, point.x, point.y, onRoot.x, onRoot.y, 0, Button1, True };
     send (DPY, window, event);
     juce::Thread::sleep (holdMilliseconds);
-    event.type = ButtonRelease;
+    event.xbutton.type = ButtonRelease;
     event.xbutton.state = Button1Mask;
     send (DPY, window, event);
 }
 
 std::optional<int> X11Display::WaitForExit (AppProcess& app, WindowId window, int timeoutMilliseconds)
 {
-    // The framework reads events only when its connection's socket has data. An event
-    // that arrives while it waits for a reply on that connection (a repaint's sync) goes
-    // to Xlib's queue unseen until the next event arrives. On a desktop one soon does;
-    // the test display is silent. A message that means nothing, every 100 ms, plays that part.
+    // The framework reads events only when its socket has data: one that arrives while it
+    // waits for a reply (a repaint's sync) sits in Xlib's queue until the next. A desktop
+    // soon sends one; on the silent test display a message meaning nothing, every 100 ms, does.
     for (int waited = 0; waited < timeoutMilliseconds; waited += 100)
-    {
         if (const auto exitCode = app.WaitForExit (100))
             return exitCode;
-        send (DPY, window, clientMessage (DPY, "ORVO_TEST_WAKE"));
-    }
+        else
+            sendClientMessage (DPY, window, "ORVO_TEST_WAKE");
     return app.WaitForExit (0);
 }
 
@@ -182,7 +157,6 @@ juce::Image X11Display::Screenshot (WindowId window, const juce::String& name)
                 image.setPixelAt (x, y, juce::Colour ((juce::uint32) XGetPixel (pixels, x, y) | 0xff000000u));
         XDestroyImage (pixels);
     }
-
     const auto file = GetTestOutputFolder().getChildFile (name + ".png");
     file.deleteFile();
     juce::FileOutputStream stream (file);

@@ -1,11 +1,6 @@
 #pragma once
 
 #include <functional>
-#include <optional>
-#include <string>
-#include <vector>
-
-#include <sys/types.h>
 
 #include <juce_graphics/juce_graphics.h>
 
@@ -17,36 +12,23 @@ class X11Display
 {
 public:
     using WindowId = unsigned long;
-
     X11Display();
     ~X11Display();
-
     bool IsOpen() const noexcept { return display != nullptr; }
 
-    /** The process's top-level windows that are mapped now. */
+    /** The process's mapped top-level windows; or the first that meets the predicate within the timeout. */
     std::vector<WindowId> FindWindows (pid_t pid);
-
-    /** Waits for a mapped top-level window of the process that meets the predicate. */
-    std::optional<WindowId> WaitForWindow (pid_t pid, int timeoutMilliseconds,
-                                           const std::function<bool (WindowId)>& predicate = {});
+    std::optional<WindowId> WaitForWindow (pid_t pid, int timeoutMilliseconds, const std::function<bool (WindowId)>& predicate = {});
 
     std::string GetTitle (WindowId window);
     juce::Rectangle<int> GetGeometry (WindowId window);
+    bool HasFixedSize (WindowId window);  // by its size hints, at its present size
 
-    /** True when the window's size hints fix it at its present size. */
-    bool HasFixedSize (WindowId window);
-
-    /** What a window manager's close button sends: WM_DELETE_WINDOW. */
-    void SendCloseRequest (WindowId window);
-
-    /** A key pressed and released in the window, named as X names keys ("Return", "Escape"). */
-    void PressKey (WindowId window, const std::string& key);
-
-    /** The first mouse button pressed at a point of the window, held, and released. */
+    void SendCloseRequest (WindowId window);  // WM_DELETE_WINDOW, as a close button sends it
+    void PressKey (WindowId window, const std::string& key);  // named as X names keys ("Return")
     void Click (WindowId window, juce::Point<int> point, int holdMilliseconds = 0);
 
-    /** Waits up to the timeout for the app to end after something sent to its window,
-        and returns its exit code if it ended. */
+    /** The app's exit code, once it ends within the timeout after something sent to its window. */
     std::optional<int> WaitForExit (AppProcess& app, WindowId window, int timeoutMilliseconds);
 
     /** What the window shows now; also kept as test-output/<name>.png for a person to see. */
