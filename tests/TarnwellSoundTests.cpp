@@ -51,9 +51,10 @@ double LevelAt (const Signal& signal, double hertz)
     return 20.0 * std::log10 (std::abs (sum) + 1.0e-12);
 }
 
-float PeakOf (const Signal& signal, size_t from)
+float PeakOf (const Signal& signal, size_t from = 0, size_t to = SIZE_MAX)
 {
-    return std::accumulate (signal.begin() + (long) from, signal.end(), 0.0f, [] (float peak, float x) { return std::max (peak, std::abs (x)); });
+    return std::accumulate (signal.begin() + (long) std::min (from, signal.size()), signal.begin() + (long) std::min (to, signal.size()), 0.0f,
+                            [] (float peak, float x) { return std::max (peak, std::abs (x)); });
 }
 
 /** The time a sound takes from a tenth to nine tenths of its way from one steady sound
@@ -79,6 +80,23 @@ double TransitionMilliseconds (const Signal& from, const Signal& moving, const S
 }
 
 //==============================================================================
+TEST_F (Synth, PlaysNotesFromTheirSamplePositionsUntilTheKeysAndThePedalLetGo)
+{
+    const auto pedal = [] (int value) { return juce::MidiMessage::controllerEvent (1, 64, value); };
+    settings.envelope = { 0.001f, 1.0f, 0.0f, 0.2f };
+    const auto start = Play ({ { On (60), 128 }, { On (60), 200 } }, Blocks (0.1));
+    EXPECT_EQ (PeakOf (start, 0, 128), 0.0f);
+    EXPECT_GT (PeakOf (start, 128, 200), 0.0f);
+    EXPECT_EQ (synth.CountSoundingVoices(), 1) << "a note played again keeps its voice";
+    EXPECT_GT (PeakOf (Play ({ { Off (60), 0 } })), 0.01f) << "a note let go before its decay ends fades";
+    EXPECT_EQ (PeakOf (Play ({}, Blocks (0.25)), (size_t) Blocks (0.22) * blockSize), 0.0f);
+
+    Play ({ { pedal (127), 0 }, { On (60), 0 }, { Off (60), 100 } }, Blocks (0.3));
+    EXPECT_TRUE (synth.IsHoldingNote (60)) << "the pedal holds a note let go";
+    Play ({ { pedal (0), 0 } }, Blocks (0.25));
+    EXPECT_EQ (synth.CountSoundingVoices(), 0);
+}
+
 TEST_F (Synth, KeepsAliasingOfTheTopNoteFarBelowItsFundamental)
 {
     for (const auto squareAmount : { 0.0f, 1.0f })
