@@ -1,6 +1,7 @@
 // The real app, launched as a person would start it, in a folder and HOME of its own.
 
 #include <csignal>
+#include <cstdio>
 #include <random>
 #include <thread>
 
@@ -210,12 +211,24 @@ protected:
     void ClickSettings (X11Display::WindowId window) { display.Click (window, { editorWidth - 28, toolbar / 2 }); }
     void ClickKeyboard (X11Display::WindowId window) { display.Click (window, { editorWidth - 87, toolbar / 2 }); }
 
-    /** The loudest sample on the app's outputs while the action runs. */
+    /** The loudest sample on the app's outputs while the action runs. A copy killed just
+        before may still hold the client name "OrvoHost" on the server for a moment, so the
+        app's client is the newest whose name starts so ("OrvoHost-01", say). */
     float PeakWhile (const std::function<void()>& action)
     {
+        std::string client = "OrvoHost";
+        if (auto* ports = ::popen ("jack_lsp 2>/dev/null", "r"))
+        {
+            for (char line[256]; std::fgets (line, sizeof (line), ports) != nullptr;)
+                if (const juce::String port (juce::String (line).trim()); port.startsWith ("OrvoHost") && port.endsWith (":out_1"))
+                    client = port.upToFirstOccurrenceOf (":", false, false).toStdString();
+            ::pclose (ports);
+        }
         const auto wav = Home().getChildFile ("out.wav");
-        AppProcess recorder (juce::File ("/usr/bin/jack_rec"), {}, { "-f", wav.getFullPathName().toStdString(), "-d", "2", "OrvoHost:out_1", "OrvoHost:out_2" });
-        juce::Thread::sleep (300);
+        AppProcess recorder (juce::File ("/usr/bin/jack_rec"), {}, { "-f", wav.getFullPathName().toStdString(), "-d", "3", client + ":out_1", client + ":out_2" });
+        // Sound reaches the file once the recorder runs: its header alone is 44 bytes.
+        for (int waited = 0; wav.getSize() <= 44 && waited < 5000 * slowness; waited += 10)
+            juce::Thread::sleep (10);
         action();
         EXPECT_EQ (recorder.WaitForExit (10000 * slowness), std::optional<int> (0));
 
@@ -304,7 +317,8 @@ TEST_F (UserRoad, AMidiInputChosenInTheSettingsIsPlayedKeptAtLogoutAndEnabledAtT
     display.PressKey (*dialog, "Escape");
 
     EXPECT_GT (PeakOfANote(), 0.01f) << "the instrument hears the input";
-    EXPECT_EQ (display.FindWindows (app->GetPid()).size(), 1u) << "with an input present no MIDI alert shows";
+    for (auto shown : display.FindWindows (app->GetPid()))
+        EXPECT_NE (display.GetTitle (shown), "Missing MIDI Device") << "with an input present no MIDI alert shows";
     LogOut (*app, *window);
 
     app = &Launch();

@@ -3,6 +3,7 @@
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
 
 #define DPY reinterpret_cast<Display*> (display)
 
@@ -120,17 +121,16 @@ void X11Display::PressKey (WindowId window, const std::string& key)
 
 void X11Display::Click (WindowId window, juce::Point<int> point, int holdMilliseconds)
 {
-    // The pointer itself goes there first: the framework looks at where it really is when
-    // a window comes to the front, and a click elsewhere would then not count.
-    XWarpPointer (DPY, None, window, 0, 0, 0, 0, point.x, point.y);
-    XEvent event {};
-    const auto onRoot = GetGeometry (window).getPosition() + point;
-    event.xbutton = { ButtonPress, 0, False, nullptr, 0, DefaultRootWindow (DPY), 0, CurrentTime, point.x, point.y, onRoot.x, onRoot.y, 0, Button1, True };
-    send (DPY, window, event);
+    // A real press through the server's test extension: the framework also asks the server
+    // which buttons are down, and would take a press sent to the window alone for one
+    // already let go. The release always follows, so no button stays down.
+    const auto onScreen = GetGeometry (window).getPosition() + point;
+    XTestFakeMotionEvent (DPY, -1, onScreen.x, onScreen.y, CurrentTime);
+    XTestFakeButtonEvent (DPY, Button1, True, CurrentTime);
+    XFlush (DPY);
     juce::Thread::sleep (holdMilliseconds);
-    event.xbutton.type = ButtonRelease;
-    event.xbutton.state = Button1Mask;
-    send (DPY, window, event);
+    XTestFakeButtonEvent (DPY, Button1, False, CurrentTime);
+    XFlush (DPY);
 }
 
 std::optional<int> X11Display::WaitForExit (AppProcess& app, WindowId window, int timeoutMilliseconds)
