@@ -27,6 +27,7 @@ void OrvoHostApplication::initialise (const juce::String&)
 {
     // Before the window: its construction may already wait in an alert.
     terminationSignalWatch = std::make_unique<TerminationSignalWatch>();
+    xEventQueueWatch = std::make_unique<X11EventQueueWatch>();
     // The host's settings panel needs the fonts while it is built; reading them begins
     // now, beside building the window.
     FontListReader::Start();
@@ -37,6 +38,7 @@ void OrvoHostApplication::shutdown()
 {
     // A second instance is shut down without ever having initialised: no window then.
     mainWindow.reset();
+    xEventQueueWatch.reset();
 }
 
 void OrvoHostApplication::anotherInstanceStarted (const juce::String&)

@@ -7,6 +7,7 @@
 
 #include "SynthConfig.h"
 #include "TerminationSignalWatch.h"
+#include "X11EventQueueWatch.h"
 
 class OrvoHostApplication;
 juce::JUCEApplicationBase* juce_CreateApplication();
@@ -39,6 +40,7 @@ private:
 
     // Outlives the window, so that a logout during the shutdown still waits for it.
     std::unique_ptr<TerminationSignalWatch> terminationSignalWatch;
+    std::unique_ptr<X11EventQueueWatch> xEventQueueWatch;
     std::unique_ptr<MainWindow> mainWindow;
     std::string applicationName;
     SynthConfig config;

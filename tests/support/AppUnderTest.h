@@ -30,7 +30,7 @@ protected:
     std::optional<int> Close (AppProcess& app, X11Display::WindowId window)
     {
         display.SendCloseRequest (window);
-        return display.WaitForExit (app, window, 10000 * slowness);
+        return app.WaitForExit (10000 * slowness);
     }
 
     juce::File Resources() const { return folder / "Resources"; }

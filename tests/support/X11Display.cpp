@@ -18,7 +18,7 @@ void send (Display* display, Window window, XEvent event)
     XFlush (display);
 }
 
-void sendClientMessage (Display* display, Window window, const char* type, long value = 0)
+void sendClientMessage (Display* display, Window window, const char* type, long value)
 {
     XEvent event { ClientMessage };
     event.xclient.message_type = XInternAtom (display, type, False);
@@ -131,19 +131,6 @@ void X11Display::Click (WindowId window, juce::Point<int> point, int holdMillise
     juce::Thread::sleep (holdMilliseconds);
     XTestFakeButtonEvent (DPY, Button1, False, CurrentTime);
     XFlush (DPY);
-}
-
-std::optional<int> X11Display::WaitForExit (AppProcess& app, WindowId window, int timeoutMilliseconds)
-{
-    // The framework reads events only when its socket has data: one that arrives while it
-    // waits for a reply (a repaint's sync) sits in Xlib's queue until the next. A desktop
-    // soon sends one; on the silent test display a message meaning nothing, every 100 ms, does.
-    for (int waited = 0; waited < timeoutMilliseconds; waited += 100)
-        if (const auto exitCode = app.WaitForExit (100))
-            return exitCode;
-        else
-            sendClientMessage (DPY, window, "ORVO_TEST_WAKE");
-    return app.WaitForExit (0);
 }
 
 juce::Image X11Display::Screenshot (WindowId window, const juce::String& name)

@@ -28,9 +28,6 @@ public:
     void PressKey (WindowId window, const std::string& key);  // named as X names keys ("Return")
     void Click (WindowId window, juce::Point<int> point, int holdMilliseconds = 0);
 
-    /** The app's exit code, once it ends within the timeout after something sent to its window. */
-    std::optional<int> WaitForExit (AppProcess& app, WindowId window, int timeoutMilliseconds);
-
     /** What the window shows now; also kept as test-output/<name>.png for a person to see. */
     juce::Image Screenshot (WindowId window, const juce::String& name);
 

@@ -1,0 +1,92 @@
+#define JUCE_GUI_BASICS_INCLUDE_XHEADERS 1
+#include <juce_gui_basics/juce_gui_basics.h>
+#include <juce_events/native/juce_linux_EventLoopInternal.h>
+
+#include "X11EventQueueWatch.h"
+
+#include <array>
+#include <atomic>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <X11/Xlibint.h>
+
+namespace
+{
+using WireToEvent = Bool (*) (Display*, XEvent*, xEvent*);
+
+// Xlib calls these from inside whichever of its calls read the event, with the display
+// locked: they may only note it and write to the pipe.
+// The core events, from KeyPress (a name the framework's headers take back) up to the
+// generic ones, which have converters of their own.
+constexpr int firstCoreEvent = 2;
+std::array<WireToEvent, GenericEvent> previousConverters {};
+std::atomic<int> wakeWriteEnd { -1 };
+std::atomic<bool> wakePending { false };
+
+Bool ConvertAndWake (Display* display, XEvent* event, xEvent* wire)
+{
+    const auto kept = previousConverters[(size_t) (wire->u.u.type & 0x7f)] (display, event, wire);
+
+    if (kept && ! wakePending.exchange (true))
+    {
+        const char byte = 1;
+        [[maybe_unused]] const auto written = write (wakeWriteEnd.load(), &byte, 1);
+    }
+
+    return kept;
+}
+}
+
+X11EventQueueWatch::X11EventQueueWatch()
+{
+    auto* xDisplay = juce::XWindowSystem::getInstance()->getDisplay();
+    int ends[2];
+
+    if (xDisplay == nullptr || pipe2 (ends, O_CLOEXEC | O_NONBLOCK) != 0)
+        return;
+
+    display = xDisplay;
+    connection = ConnectionNumber (xDisplay);
+    readEnd = ends[0];
+    writeEnd = ends[1];
+    wakeWriteEnd = writeEnd;
+
+    juce::LinuxEventLoop::registerFdCallback (readEnd, [this] (int fd) { HandleQueuedEvents (fd); });
+
+    for (int type = firstCoreEvent; type < GenericEvent; ++type)
+        previousConverters[(size_t) type] = XESetWireToEvent (xDisplay, type, &ConvertAndWake);
+}
+
+X11EventQueueWatch::~X11EventQueueWatch()
+{
+    if (display == nullptr)
+        return;
+
+    auto* xDisplay = static_cast<Display*> (display);
+
+    for (int type = firstCoreEvent; type < GenericEvent; ++type)
+        XESetWireToEvent (xDisplay, type, previousConverters[(size_t) type]);
+
+    wakeWriteEnd = -1;
+    juce::LinuxEventLoop::unregisterFdCallback (readEnd);
+    close (readEnd);
+    close (writeEnd);
+}
+
+void X11EventQueueWatch::HandleQueuedEvents (int wakeFd)
+{
+    char bytes[16];
+    while (read (wakeFd, bytes, sizeof (bytes)) > 0)
+    {
+    }
+
+    // The framework's own handler empties the queue; an event queued while it does so
+    // is handled by it too, so the next wake is needed only after it has returned.
+    do
+    {
+        juce::LinuxEventLoopInternal::invokeEventLoopCallbackForFd (connection);
+        wakePending = false;
+    }
+    while (XEventsQueued (static_cast<Display*> (display), QueuedAlready) > 0 && ! wakePending.exchange (true));
+}
