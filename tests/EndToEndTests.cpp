@@ -69,7 +69,6 @@ TEST_F (EndToEnd, ShowsThePictureAndTheMessageWithoutItsInstrument)
     const Case cases[] {
         { "no bundle: it says where the bundle belongs", [] {}, true },
         { "a file in the place of the bundle", [&] { WriteFile (bundle, "not a bundle"); }, false },
-        { "an empty bundle", [&] { bundle.createDirectory(); }, false },
         { "a shared object that is garbage", [&] { install ("Garbage"); }, false },
         { "an instrument that cannot be instantiated: it says so, with the framework's reason", [&] { install ("DescribedOnce"); }, true },
         { "an instrument that crashes", [&] { install ("Crashing"); }, false },

@@ -1,6 +1,5 @@
-// Plug-in bundles hosted in this process as the app hosts them: described, instantiated,
-// played, their editor made and released, with a memory checker on both sides of the VST 2
-// interface (ctest runs the first test under Valgrind, or all in the sanitized build).
+// Plug-in bundles hosted in this process as the app hosts them, with a memory checker on both
+// sides of the VST 2 interface (ctest runs the first test under Valgrind, the sanitized build all).
 
 #include <cmath>
 

@@ -36,8 +36,3 @@ TEST (TarnwellRealtime, ProcessesBlocksWithoutAllocatingOrLocking)
     __rtsan_realtime_exit();
     instrument.releaseResources();
 }
-
-TEST (TarnwellRealtime, WouldBeStoppedIfItAllocated)
-{
-    EXPECT_DEATH ({ __rtsan_realtime_enter(); juce::AudioBuffer<float> allocated (2, 256); }, "Real-time violation");
-}

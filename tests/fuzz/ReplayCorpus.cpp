@@ -16,12 +16,13 @@ extern "C" int LLVMFuzzerTestOneInput (const std::uint8_t* data, std::size_t siz
 int main (int argc, char** argv)
 {
     int inputs = 0;
-    const auto load = [] (auto&& read)
+    const auto load = [] (const std::string& path, const std::string* text)
     {
         SynthConfig config;
         std::string name;
         std::ostringstream errors;
-        const bool loaded = read (config, name, errors);
+        const bool loaded = text != nullptr ? SynthConfigReader::LoadText (*text, config, name, errors)
+                                            : SynthConfigReader::Load ([&] { return path; }, config, name, errors);
         return std::make_tuple (loaded, config.name, config.filePath, name, errors.str());
     };
 
@@ -32,8 +33,7 @@ int main (int argc, char** argv)
             const std::string bytes { std::istreambuf_iterator<char> (std::ifstream (path, std::ios::binary).rdbuf()), {} };
             LLVMFuzzerTestOneInput (reinterpret_cast<const std::uint8_t*> (bytes.data()), bytes.size());
 
-            const auto fromFile = load ([&] (auto& config, auto& name, auto& errors) { return SynthConfigReader::Load ([&] { return path; }, config, name, errors); });
-            const auto fromText = load ([&] (auto& config, auto& name, auto& errors) { return SynthConfigReader::LoadText (bytes, config, name, errors); });
+            const auto fromFile = load (path, nullptr), fromText = load (path, &bytes);
             if (fromFile != fromText)
             {
                 std::cerr << path << ": the file and its text in memory load differently:\n  file: "

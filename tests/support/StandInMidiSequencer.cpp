@@ -1,8 +1,5 @@
-// A stand-in for the ALSA sequencer, which this machine lacks, preloaded into the app by
-// the tests: only the calls the framework makes for MIDI input. It lists the inputs named,
-// one per line, in $ORVO_MIDI_INPUTS (read afresh at every look, so that a test can plug
-// one in), logs "connected <name>" to $ORVO_MIDI_LOG and delivers the note messages
-// written to the pipe $ORVO_MIDI_NOTES.
+// A stand-in for the ALSA sequencer, which this machine lacks, preloaded into the app by the
+// tests (AppUnderTest.h says what it does): only the calls the framework makes for MIDI input.
 
 #include <alsa/asoundlib.h>
 

@@ -29,11 +29,3 @@ inline std::string ReadFile (const juce::File& file)
 {
     return { std::istreambuf_iterator<char> (std::ifstream (file.getFullPathName().toStdString(), std::ios::binary).rdbuf()), {} };
 }
-
-/** The folder where tests keep what a person should look at (screenshots). */
-inline juce::File GetTestOutputFolder()
-{
-    const auto folder = juce::File::getCurrentWorkingDirectory().getChildFile (juce::SystemStats::getEnvironmentVariable ("ORVO_TEST_OUTPUT", "test-output"));
-    folder.createDirectory();
-    return folder;
-}

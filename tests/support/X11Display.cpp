@@ -18,15 +18,6 @@ void send (Display* display, Window window, XEvent event)
     XFlush (display);
 }
 
-void sendClientMessage (Display* display, Window window, const char* type, long value)
-{
-    XEvent event { ClientMessage };
-    event.xclient.message_type = XInternAtom (display, type, False);
-    event.xclient.format = 32;
-    event.xclient.data.l[0] = value;
-    send (display, window, event);
-}
-
 /** A window's property as bytes; "" when it has none. */
 std::string property (Display* display, Window window, const char* name, Atom type)
 {
@@ -106,7 +97,13 @@ bool X11Display::HasFixedSize (WindowId window)
         && juce::Rectangle<int> (hints.max_width, hints.max_height) == size.withZeroOrigin();
 }
 
-void X11Display::SendCloseRequest (WindowId window) { sendClientMessage (DPY, window, "WM_PROTOCOLS", (long) XInternAtom (DPY, "WM_DELETE_WINDOW", False)); }
+void X11Display::SendCloseRequest (WindowId window)
+{
+    XEvent event { ClientMessage };
+    event.xclient = { ClientMessage, 0, False, nullptr, 0, XInternAtom (DPY, "WM_PROTOCOLS", False), 32, {} };
+    event.xclient.data.l[0] = (long) XInternAtom (DPY, "WM_DELETE_WINDOW", False);
+    send (DPY, window, event);
+}
 
 void X11Display::PressKey (WindowId window, const std::string& key)
 {
@@ -144,8 +141,9 @@ juce::Image X11Display::Screenshot (WindowId window, const juce::String& name)
                 image.setPixelAt (x, y, juce::Colour ((juce::uint32) XGetPixel (pixels, x, y) | 0xff000000u));
         XDestroyImage (pixels);
     }
-    const auto file = GetTestOutputFolder().getChildFile (name + ".png");
+    const auto file = juce::File::getCurrentWorkingDirectory().getChildFile (juce::SystemStats::getEnvironmentVariable ("ORVO_TEST_OUTPUT", "test-output") + "/" + name + ".png");
     file.deleteFile();
+    file.getParentDirectory().createDirectory();
     juce::FileOutputStream stream (file);
     juce::PNGImageFormat().writeImageToStream (image, stream);
     return image;
