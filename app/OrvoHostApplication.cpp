@@ -1,7 +1,6 @@
 #include "OrvoHostApplication.h"
 
 #include "ApplicationVersion.h"
-#include "FontListReader.h"
 #include "MainWindow.h"
 
 OrvoHostApplication::OrvoHostApplication() = default;
@@ -28,9 +27,6 @@ void OrvoHostApplication::initialise (const juce::String&)
     // Before the window: its construction may already wait in an alert.
     terminationSignalWatch = std::make_unique<TerminationSignalWatch>();
     xEventQueueWatch = std::make_unique<X11EventQueueWatch>();
-    // The host's settings panel needs the fonts while it is built; reading them begins
-    // now, beside building the window.
-    FontListReader::Start();
     mainWindow = std::make_unique<MainWindow> (applicationName, config);
 }
 

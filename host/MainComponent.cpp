@@ -2,7 +2,6 @@
 
 #include "AudioUnitStandInFormat.h"
 #include "BundleResources.h"
-#include "FontListReader.h"
 #include "VSTBundlePluginFormat.h"
 
 namespace
@@ -24,18 +23,14 @@ juce::String fromUtf8 (const std::string& text)
     return juce::String::fromUTF8 (text.data(), (int) text.size());
 }
 
-/** The device manager with its device types scanned, ready for the settings panel.
+/** Gives the device manager its device types, each scanned once.
 
     The framework, left to create its device types on the first request, scans every type
     twice, and each JACK scan opens and closes a client of the server, which takes tens of
-    milliseconds: given the types here, each is scanned once. The panel measures its
-    labels' text while it is built, for which the framework first reads every installed
-    font: that reading goes on beside the scan, and is over before the panel is built.
+    milliseconds.
 */
-juce::AudioDeviceManager& withDeviceTypesScanned (juce::AudioDeviceManager& deviceManager)
+void scanDeviceTypesOnce (juce::AudioDeviceManager& deviceManager)
 {
-    FontListReader::Start();
-
     juce::OwnedArray<juce::AudioIODeviceType> types;
     deviceManager.createAudioDeviceTypes (types);
 
@@ -44,9 +39,6 @@ juce::AudioDeviceManager& withDeviceTypesScanned (juce::AudioDeviceManager& devi
 
     types.clear (false);
     deviceManager.getAvailableDeviceTypes();
-
-    FontListReader::Finish();
-    return deviceManager;
 }
 
 juce::File settingsFile()
@@ -103,11 +95,12 @@ void keepMidiInputsNotConnected (const juce::XmlElement& stateRead, juce::XmlEle
 //==============================================================================
 MainComponent::MainComponent (const SynthConfig&, const std::string& name)
     : applicationName (name),
-      audioSettingsComponent (withDeviceTypesScanned (deviceManager), 0, 0, 2, 2, true, false, false, false),
       keyboardComponent (keyboardState, juce::MidiKeyboardComponent::horizontalKeyboard),
       missingMidiDeviceAlerter (name, midiDevicePoller)
 {
     blockMidi.ensureSize (reservedMidiBytes);
+
+    scanDeviceTypesOnce (deviceManager);
 
     setAudioChannels (0, 2);
 
@@ -170,6 +163,10 @@ MainComponent::MainComponent (const SynthConfig&, const std::string& name)
     }
 
     deviceManager.addChangeListener (this);
+
+    // The listener learns the device state once now, as after any change: that is what
+    // lets the enabled MIDI inputs reach the instrument before the settings are shown.
+    deviceManager.sendChangeMessage();
 
     formatManager.addFormat (new AudioUnitStandInFormat());
     formatManager.addFormat (new VSTBundlePluginFormat());
@@ -422,10 +419,11 @@ void MainComponent::getNextAudioBlock (const juce::AudioSourceChannelInfo& buffe
 //==============================================================================
 void MainComponent::changeListenerCallback (juce::ChangeBroadcaster*)
 {
-    auto* midiInputs = audioSettingsComponent.getMidiInputSelectorListBox();
-    const auto row = midiInputs->getSelectedRow (0);
+    // Until the settings are first shown no row of their MIDI list can be selected.
+    auto* midiInputs = audioSettingsComponent != nullptr ? audioSettingsComponent->getMidiInputSelectorListBox() : nullptr;
+    const auto row = midiInputs != nullptr ? midiInputs->getSelectedRow (0) : -1;
 
-    if (midiInputs->isRowSelected (row))
+    if (midiInputs != nullptr && midiInputs->isRowSelected (row))
     {
         midiInputs->deselectRow (row);
         return;

@@ -76,7 +76,10 @@ private:
     std::atomic<juce::AudioPluginInstance*> audioThreadPlugin { nullptr };
 
     std::unique_ptr<juce::AudioProcessorEditor> pluginEditor;
-    juce::AudioDeviceSelectorComponent audioSettingsComponent;
+
+    // Made when the settings are first shown: building it measures its labels' text, for
+    // which the framework first reads every installed font, and a start needs no text.
+    std::unique_ptr<juce::AudioDeviceSelectorComponent> audioSettingsComponent;
     int lastMidiInputIndex = 0;
     juce::Label errorLabel;
     juce::Image errorImage;

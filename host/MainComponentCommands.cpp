@@ -29,23 +29,26 @@ void MainComponent::buttonClicked (juce::Button* button)
 
 void MainComponent::ShowSettingsWindow()
 {
+    if (audioSettingsComponent == nullptr)
+        audioSettingsComponent = std::make_unique<juce::AudioDeviceSelectorComponent> (deviceManager, 0, 0, 2, 2, true, false, false, false);
+
     juce::DialogWindow::LaunchOptions options;
-    options.content.setNonOwned (&audioSettingsComponent);
+    options.content.setNonOwned (audioSettingsComponent.get());
     options.dialogTitle = "Settings";
     options.dialogBackgroundColour = juce::Colours::black;
     options.escapeKeyTriggersCloseButton = true;
     options.useNativeTitleBar = true;
     options.resizable = false;
 
-    audioSettingsComponent.setBounds (audioSettingsComponent.getX(), audioSettingsComponent.getY(),
-                                      settingsWidth, settingsHeight);
+    audioSettingsComponent->setBounds (audioSettingsComponent->getX(), audioSettingsComponent->getY(),
+                                       settingsWidth, settingsHeight);
 
     settingsWindow = options.launchAsync();
 
     // The framework sizes the dialog for a border of its own before it switches to the
     // native title bar, so the panel would fill a window two pixels wider than asked:
     // give the panel its width back, and the dialog follows it.
-    audioSettingsComponent.setSize (settingsWidth, audioSettingsComponent.getHeight());
+    audioSettingsComponent->setSize (settingsWidth, audioSettingsComponent->getHeight());
 
     // The dialog may end after this component is gone (the destructor ends it, and the
     // callback runs later): the callback then finds nothing to switch off.

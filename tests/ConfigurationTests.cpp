@@ -1,5 +1,6 @@
 #include <iostream>
 #include <sstream>
+#include <tuple>
 
 #include <gtest/gtest.h>
 
@@ -56,7 +57,6 @@ const ConfigCase configCases[] = {
     { "an empty root array", "[]", emptyRoot, "", "", "" },
     { "no name", R"({"c": {"filePath": "B"}})", missingKey ("name"), "", "", "" },
     { "a name but no filePath keeps the name read, not the application name", R"({"c": {"name": "A"}})", missingKey ("filePath"), "", "A", "" },
-    { "an empty configuration object", R"({"c": {}})", missingKey ("name"), "", "", "" },
     { "an array as the configuration value", R"({"c": [{"name": "A", "filePath": "B"}]})", missingKey ("name"), "", "", "" },
     { "a number as name", R"({"c": {"name": 5, "filePath": "B"}})", notAString, "", "", "" },
     { "a null as filePath", R"({"c": {"name": "A", "filePath": null}})", notAString, "", "A", "" },
@@ -92,4 +92,32 @@ TEST (ConfigurationFile, IsReadByTheFactoryAsTheTableSays)
         EXPECT_EQ (host.getConfig().filePath, c.filePath);
     }
     config.deleteFile();
+}
+
+extern "C" int LLVMFuzzerTestOneInput (const std::uint8_t* data, std::size_t size);
+
+// Every input the fuzzer keeps (its seeds and any it once found) keeps the load's promises,
+// and loads from its file through the factory's own road as from its text in memory.
+TEST (ConfigurationFile, LoadsEveryFuzzedInputAlikeFromItsFileAndFromMemory)
+{
+    const auto load = [] (const std::string& path, const std::string* text)
+    {
+        SynthConfig config;
+        std::string name;
+        std::ostringstream errors;
+        const bool loaded = text != nullptr ? SynthConfigReader::LoadText (*text, config, name, errors)
+                                            : SynthConfigReader::Load ([&] { return path; }, config, name, errors);
+        return std::make_tuple (loaded, config.name, config.filePath, name, errors.str());
+    };
+
+    int inputs = 0;
+    for (const auto& entry : juce::RangedDirectoryIterator (juce::File (ORVO_SOURCE_DIR "/tests/fuzz/corpus/config"), false))
+    {
+        ++inputs;
+        const auto path = entry.getFile().getFullPathName().toStdString();
+        const auto bytes = ReadFile (entry.getFile());
+        LLVMFuzzerTestOneInput (reinterpret_cast<const std::uint8_t*> (bytes.data()), bytes.size());
+        EXPECT_EQ (load (path, nullptr), load (path, &bytes)) << path;
+    }
+    EXPECT_GT (inputs, 0);
 }

@@ -91,10 +91,9 @@ bool X11Display::HasFixedSize (WindowId window)
 {
     XSizeHints hints {};
     long supplied = 0;
-    const auto size = GetGeometry (window);
+    const auto size = GetGeometry (window).withZeroOrigin();
     return XGetWMNormalHints (DPY, window, &hints, &supplied) != 0 && (hints.flags & PMinSize) != 0 && (hints.flags & PMaxSize) != 0
-        && juce::Rectangle<int> (hints.min_width, hints.min_height) == size.withZeroOrigin()
-        && juce::Rectangle<int> (hints.max_width, hints.max_height) == size.withZeroOrigin();
+        && size == juce::Rectangle<int> (hints.min_width, hints.min_height) && size == juce::Rectangle<int> (hints.max_width, hints.max_height);
 }
 
 void X11Display::SendCloseRequest (WindowId window)
