@@ -1,18 +1,5 @@
+#define JUCE_GUI_BASICS_INCLUDE_XHEADERS 1
 #include "FixedSizeWindowHints.h"
-
-#include <X11/Xlib.h>
-#include <X11/Xutil.h>
-
-namespace
-{
-// A connection of our own: size hints are properties on the server, so any client may
-// write them. Opened once, on the message thread, and kept for the process's life.
-Display* hintsConnection()
-{
-    static Display* const display = XOpenDisplay (nullptr);
-    return display;
-}
-}
 
 FixedSizeWindowHints::FixedSizeWindowHints (juce::Component& w)
     : window (w)
@@ -29,7 +16,7 @@ FixedSizeWindowHints::~FixedSizeWindowHints()
 void FixedSizeWindowHints::Apply (juce::Component& w)
 {
     auto* peer = w.getPeer();
-    auto* display = hintsConnection();
+    auto* display = juce::XWindowSystem::getInstance()->getDisplay();
     if (peer == nullptr || display == nullptr)
         return;
 
@@ -43,6 +30,7 @@ void FixedSizeWindowHints::Apply (juce::Component& w)
     hints.width = hints.min_width = hints.max_width = bounds.getWidth();
     hints.height = hints.min_height = hints.max_height = bounds.getHeight();
 
+    juce::XWindowSystemUtilities::ScopedXLock lock;
     XSetWMNormalHints (display, nativeWindow, &hints);
     XFlush (display);
 }

@@ -7,9 +7,9 @@
     On X11 the framework writes the fixed minimum and maximum size into the window's
     size hints and then, in the same call, overwrites them with hints that carry only
     the position and size, so a window manager would offer to resize the window. This
-    listener writes the fixed size back after every move or resize of the window, at
-    once and again shortly after, once the framework's own connection to the display
-    has sent its buffered requests.
+    listener writes the fixed size back through the framework's own connection to the
+    display after every move or resize of the window, at once and again shortly after,
+    when the framework has written its own hints for the change.
 */
 class FixedSizeWindowHints : private juce::ComponentListener,
                              private juce::Timer

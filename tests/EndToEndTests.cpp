@@ -112,9 +112,8 @@ TEST_F (EndToEnd, ShowsThePictureAndTheMessageWithoutItsInstrument)
     }
 }
 
-// The device state: whatever lies where the settings file belongs, the user sees the
-// instrument in one fixed window, played through the default device; a second copy ends at
-// once, and the app quits normally on close.
+// Whatever lies where the settings file belongs, the user sees the instrument in one fixed window,
+// played through the default device; a second copy ends at once, and the app quits normally on close.
 TEST_F (EndToEnd, KeepsTheDeviceStateAsTheTableSaysInOneWindowThatQuitsOnClose)
 {
     struct Case { const char* description; std::function<void()> before, whileRunning; std::function<bool()> keptAsItWas; std::optional<std::string> after {}; };
@@ -201,15 +200,13 @@ protected:
     // The framework shows the dialog two pixels wider for a moment, before the app gives the panel its width back.
     auto WaitForSettings (AppProcess& app) { return display.WaitForWindow (app.GetPid(), 10000 * slowness, [this] (auto id) { return display.GetTitle (id) == "Settings" && display.GetGeometry (id).getWidth() == 800; }); }
     bool WaitUntil (AppProcess& app, std::function<bool()> condition) { return display.WaitForWindow (app.GetPid(), 5000 * slowness, [&condition] (auto) { return condition(); }).has_value(); }
-    bool AlertGone (AppProcess& app) { return WaitUntil (app, [&] { return display.FindWindows (app.GetPid()).size() == 1; }); }
 
     // The toolbar's items from the right: spacer, Settings, spacer, bar, spacer, keyboard.
     void ClickSettings (X11Display::WindowId window) { display.Click (window, { editorWidth - 28, toolbar / 2 }); }
     void ClickKeyboard (X11Display::WindowId window) { display.Click (window, { editorWidth - 87, toolbar / 2 }); }
 
-    /** The loudest sample on the app's outputs while the action runs. A copy killed just
-        before may still hold the client name "OrvoHost" on the server for a moment, so the
-        app's client is the newest whose name starts so ("OrvoHost-01", say). */
+    /** The loudest sample on the app's outputs while the action runs. A copy killed just before may still hold
+        the client name "OrvoHost" for a moment: the app's is the newest that starts so ("OrvoHost-01", say). */
     float PeakWhile (const std::function<void()>& action)
     {
         std::string client = "OrvoHost";
@@ -273,7 +270,7 @@ TEST_F (UserRoad, AFirstRunWarnsOfTheMissingKeyboardAndPlaysFromTheOnScreenOne)
         {
             EXPECT_EQ (display.Screenshot (*window, "first-run").getPixelAt (4, toolbar + 4), juce::Colour (0xff15171c)) << "the editor, under the toolbar";
             display.PressKey (*alert, "Return");
-            EXPECT_TRUE (AlertGone (app));
+            EXPECT_TRUE (WaitUntil (app, [&] { return display.FindWindows (app.GetPid()).size() == 1; })) << "the alert is gone";
             ClickKeyboard (*window);
             ASSERT_TRUE (WaitForWindowSized (app, toolbar + editorHeight + keyboard).has_value());
             const juce::Point<int> whiteKey (editorWidth / 2, toolbar + editorHeight + keyboard - 10);
@@ -286,7 +283,7 @@ TEST_F (UserRoad, AFirstRunWarnsOfTheMissingKeyboardAndPlaysFromTheOnScreenOne)
         else if (ending == Ending::keyboardPluggedIn)
         {
             WriteFile (MidiInputs(), "Stand-in Keyboard\n");
-            EXPECT_TRUE (AlertGone (app)) << "the alert goes by itself";
+            EXPECT_TRUE (WaitUntil (app, [&] { return display.FindWindows (app.GetPid()).size() == 1; })) << "the alert goes by itself";
         }
         ending == Ending::logout ? app.Kill (SIGTERM) : display.SendCloseRequest (*window);
         EXPECT_EQ (app.WaitForExit (10000 * slowness), std::optional<int> (0)) << app.GetStandardError();

@@ -3,9 +3,8 @@
 #include "FormatHost.h"
 #include "ScopedGuiFramework.h"
 
-/** Fails the running test at any framework assertion, which a build without NDEBUG logs
-    through here; those that fire after the tests (leaks at exit) reach the standard error
-    stream, which ctest checks. */
+/** Fails the running test at any framework assertion, which a build without NDEBUG logs through here;
+    those that fire after the tests (leaks at exit) reach the standard error stream, which ctest checks. */
 struct AssertionsFailTests final : juce::Logger
 {
     void logMessage (const juce::String& message) override
