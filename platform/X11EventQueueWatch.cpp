@@ -15,8 +15,6 @@ namespace
 {
 using WireToEvent = Bool (*) (Display*, XEvent*, xEvent*);
 
-// Xlib calls these from inside whichever of its calls read the event, with the display
-// locked: they may only note it and write to the pipe.
 // The core events, from KeyPress (a name the framework's headers take back) up to the
 // generic ones, which have converters of their own.
 constexpr int firstCoreEvent = 2;
@@ -24,6 +22,8 @@ std::array<WireToEvent, GenericEvent> previousConverters {};
 std::atomic<int> wakeWriteEnd { -1 };
 std::atomic<bool> wakePending { false };
 
+// Xlib calls this from inside whichever of its calls read the event, with the display
+// locked: it may only note the event and write to the pipe.
 Bool ConvertAndWake (Display* display, XEvent* event, xEvent* wire)
 {
     const auto kept = previousConverters[(size_t) (wire->u.u.type & 0x7f)] (display, event, wire);
