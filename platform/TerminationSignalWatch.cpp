@@ -1,8 +1,6 @@
 #include "TerminationSignalWatch.h"
 
 #include <atomic>
-#include <fcntl.h>
-#include <unistd.h>
 
 namespace
 {
@@ -13,15 +11,10 @@ static_assert (std::atomic<int>::is_always_lock_free, "the signal handler must n
 
 TerminationSignalWatch::TerminationSignalWatch()
 {
-    int ends[2];
-    if (pipe2 (ends, O_CLOEXEC | O_NONBLOCK) != 0)
+    if (wake.GetWriteEnd() < 0)
         return;
 
-    readEnd = ends[0];
-    writeEnd = ends[1];
-    signalWriteEnd = writeEnd;
-
-    juce::LinuxEventLoop::registerFdCallback (readEnd, [this] (int fd) { OnSignalArrived (fd); });
+    signalWriteEnd = wake.GetWriteEnd();
 
     struct sigaction action {};
     action.sa_handler = &TerminationSignalWatch::HandleSignal;
@@ -32,36 +25,20 @@ TerminationSignalWatch::TerminationSignalWatch()
 
 TerminationSignalWatch::~TerminationSignalWatch()
 {
-    if (readEnd < 0)
+    if (wake.GetWriteEnd() < 0)
         return;
 
     sigaction (SIGTERM, &previousAction, nullptr);
     signalWriteEnd = -1;
-    juce::LinuxEventLoop::unregisterFdCallback (readEnd);
-    close (readEnd);
-    close (writeEnd);
 }
 
 void TerminationSignalWatch::HandleSignal (int)
 {
-    const auto savedErrno = errno;
-
-    if (const auto fd = signalWriteEnd.load(); fd >= 0)
-    {
-        const char byte = 1;
-        [[maybe_unused]] const auto written = write (fd, &byte, 1);
-    }
-
-    errno = savedErrno;
+    MessageLoopWake::Wake (signalWriteEnd.load());
 }
 
-void TerminationSignalWatch::OnSignalArrived (int fd)
+void TerminationSignalWatch::Quit()
 {
-    char bytes[16];
-    while (read (fd, bytes, sizeof (bytes)) > 0)
-    {
-    }
-
     if (auto* application = juce::JUCEApplicationBase::getInstance())
         application->systemRequestedQuit();
 }

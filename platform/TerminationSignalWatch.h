@@ -2,7 +2,7 @@
 
 #include <csignal>
 
-#include <juce_events/juce_events.h>
+#include "MessageLoopWake.h"
 
 /** Lets SIGTERM, which a session's logout and `kill` send, end the application by the
     road of its close button (systemRequestedQuit, then the usual shutdown), instead of
@@ -21,10 +21,9 @@ public:
 
 private:
     static void HandleSignal (int);
-    void OnSignalArrived (int fd);
+    static void Quit();
 
-    int readEnd = -1;
-    int writeEnd = -1;
+    MessageLoopWake wake { &TerminationSignalWatch::Quit };
     struct sigaction previousAction {};
 
     JUCE_DECLARE_NON_COPYABLE (TerminationSignalWatch)

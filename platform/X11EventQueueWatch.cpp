@@ -6,8 +6,6 @@
 
 #include <array>
 #include <atomic>
-#include <fcntl.h>
-#include <unistd.h>
 
 #include <X11/Xlibint.h>
 
@@ -29,10 +27,7 @@ Bool ConvertAndWake (Display* display, XEvent* event, xEvent* wire)
     const auto kept = previousConverters[(size_t) (wire->u.u.type & 0x7f)] (display, event, wire);
 
     if (kept && ! wakePending.exchange (true))
-    {
-        const char byte = 1;
-        [[maybe_unused]] const auto written = write (wakeWriteEnd.load(), &byte, 1);
-    }
+        MessageLoopWake::Wake (wakeWriteEnd.load());
 
     return kept;
 }
@@ -41,18 +36,13 @@ Bool ConvertAndWake (Display* display, XEvent* event, xEvent* wire)
 X11EventQueueWatch::X11EventQueueWatch()
 {
     auto* xDisplay = juce::XWindowSystem::getInstance()->getDisplay();
-    int ends[2];
 
-    if (xDisplay == nullptr || pipe2 (ends, O_CLOEXEC | O_NONBLOCK) != 0)
+    if (xDisplay == nullptr || wake.GetWriteEnd() < 0)
         return;
 
     display = xDisplay;
     connection = ConnectionNumber (xDisplay);
-    readEnd = ends[0];
-    writeEnd = ends[1];
-    wakeWriteEnd = writeEnd;
-
-    juce::LinuxEventLoop::registerFdCallback (readEnd, [this] (int fd) { HandleQueuedEvents (fd); });
+    wakeWriteEnd = wake.GetWriteEnd();
 
     for (int type = firstCoreEvent; type < GenericEvent; ++type)
         previousConverters[(size_t) type] = XESetWireToEvent (xDisplay, type, &ConvertAndWake);
@@ -69,18 +59,10 @@ X11EventQueueWatch::~X11EventQueueWatch()
         XESetWireToEvent (xDisplay, type, previousConverters[(size_t) type]);
 
     wakeWriteEnd = -1;
-    juce::LinuxEventLoop::unregisterFdCallback (readEnd);
-    close (readEnd);
-    close (writeEnd);
 }
 
-void X11EventQueueWatch::HandleQueuedEvents (int wakeFd)
+void X11EventQueueWatch::HandleQueuedEvents()
 {
-    char bytes[16];
-    while (read (wakeFd, bytes, sizeof (bytes)) > 0)
-    {
-    }
-
     // The framework's own handler empties the queue; an event queued while it does so
     // is handled by it too, so the next wake is needed only after it has returned.
     do

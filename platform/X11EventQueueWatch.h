@@ -1,6 +1,6 @@
 #pragma once
 
-#include <juce_events/juce_events.h>
+#include "MessageLoopWake.h"
 
 /** Has the message loop handle the X events that Xlib has already read.
 
@@ -22,12 +22,11 @@ public:
     ~X11EventQueueWatch();
 
 private:
-    void HandleQueuedEvents (int wakeFd);
+    void HandleQueuedEvents();
 
     void* display = nullptr;
     int connection = -1;
-    int readEnd = -1;
-    int writeEnd = -1;
+    MessageLoopWake wake { [this] { HandleQueuedEvents(); } };
 
     JUCE_DECLARE_NON_COPYABLE (X11EventQueueWatch)
 };
