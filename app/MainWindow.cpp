@@ -21,6 +21,14 @@ OrvoHostApplication::MainWindow::MainWindow (const std::string& name, const Synt
     setResizable (false, false);
     centreWithSize (getWidth(), getHeight());
     setVisible (true);
+
+    // The framework puts the window back where it stands when it first paints. Left to
+    // the first repaint, that comes after a window manager has framed the window, and can
+    // catch it in the place where the frame starts out, the screen's top-left corner.
+    if (auto* peer = getPeer())
+        peer->performAnyPendingRepaintsNow();
+
+    // In the same breath as the window is shown, before a window manager places it.
     fixedSizeHints = std::make_unique<FixedSizeWindowHints> (*this);
 }
 

@@ -3,6 +3,7 @@
 #include "AudioUnitStandInFormat.h"
 #include "BundleResources.h"
 #include "VSTBundlePluginFormat.h"
+#include "VSTPluginEditor.h"
 
 namespace
 {
@@ -221,26 +222,25 @@ void MainComponent::LoadInstrument()
     plugin = std::move (instance);
     audioThreadPlugin.store (plugin.get(), std::memory_order_release);
 
-    // The editor goes on screen with the main window (parentHierarchyChanged).
-    pluginEditor.reset (plugin->createEditor());
+    pluginEditor = VSTPluginEditor::CreateFor (*plugin);
 
     ShowToolbar();
+
+    if (pluginEditor != nullptr)
+    {
+        pluginEditor->setTopLeftPosition (0, toolbarThickness);
+        addAndMakeVisible (*pluginEditor);
+    }
+
     SetContentSize (false);
 }
 
-void MainComponent::parentHierarchyChanged()
+void MainComponent::childBoundsChanged (juce::Component* child)
 {
-    // A VST 2 editor on X11 is a window that its plug-in keeps at the origin of the window
-    // it is given; given the main window, it would cover the toolbar. So the editor has a
-    // window of its own inside the main window, under the toolbar. Made once, when the
-    // main window is there: a new one would close and reopen the instrument's editor.
-    auto* peer = getPeer();
-    if (pluginEditor == nullptr || peer == nullptr || pluginEditor->isOnDesktop())
-        return;
-
-    pluginEditor->setTopLeftPosition (peer->getComponent().getLocalPoint (this, juce::Point<int> (0, toolbarThickness)));
-    pluginEditor->addToDesktop (0, peer->getNativeHandle());
-    pluginEditor->setVisible (true);
+    // The editor takes the size of the plug-in's window, which the plug-in may change at
+    // any time (a new display scale, a larger view): the window follows it.
+    if (child != nullptr && child == pluginEditor.get())
+        SetContentSize (keyboardComponent.isVisible());
 }
 
 void MainComponent::ShowToolbar()

@@ -27,7 +27,7 @@ public:
 
     void paint (juce::Graphics&) override;
     void resized() override;
-    void parentHierarchyChanged() override;
+    void childBoundsChanged (juce::Component*) override;
 
     void prepareToPlay (int samplesPerBlockExpected, double sampleRate) override;
     void releaseResources() override;

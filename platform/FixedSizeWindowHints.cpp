@@ -5,7 +5,8 @@ FixedSizeWindowHints::FixedSizeWindowHints (juce::Component& w)
     : window (w)
 {
     window.addComponentListener (this);
-    WindowChanged();
+    Apply (window, true);
+    startTimer (100);
 }
 
 FixedSizeWindowHints::~FixedSizeWindowHints()
@@ -13,7 +14,7 @@ FixedSizeWindowHints::~FixedSizeWindowHints()
     window.removeComponentListener (this);
 }
 
-void FixedSizeWindowHints::Apply (juce::Component& w)
+void FixedSizeWindowHints::Apply (juce::Component& w, bool centreFrame)
 {
     auto* peer = w.getPeer();
     auto* display = juce::XWindowSystem::getInstance()->getDisplay();
@@ -21,16 +22,27 @@ void FixedSizeWindowHints::Apply (juce::Component& w)
         return;
 
     const auto nativeWindow = (::Window) reinterpret_cast<juce::pointer_sized_uint> (peer->getNativeHandle());
-    const auto bounds = peer->getBounds() * peer->getPlatformScaleFactor();
-
-    XSizeHints hints {};
-    hints.flags = PMinSize | PMaxSize | USPosition | USSize;
-    hints.x = bounds.getX();
-    hints.y = bounds.getY();
-    hints.width = hints.min_width = hints.max_width = bounds.getWidth();
-    hints.height = hints.min_height = hints.max_height = bounds.getHeight();
+    const auto size = (peer->getBounds() * peer->getPlatformScaleFactor()).withZeroOrigin();
 
     juce::XWindowSystemUtilities::ScopedXLock lock;
+
+    // The position stays as the framework asked for it when it placed the window. Taken
+    // from the window's bounds instead, it can be the window's place within the frame that
+    // a window manager is still building around it, which then moves the window there.
+    XSizeHints hints {};
+    long supplied = 0;
+    XGetWMNormalHints (display, nativeWindow, &hints, &supplied);
+    hints.flags |= PMinSize | PMaxSize | USSize;
+    hints.width = hints.min_width = hints.max_width = size.getWidth();
+    hints.height = hints.min_height = hints.max_height = size.getHeight();
+
+    // Only the framework's next hints, written with its next move of the window, drop it.
+    if (centreFrame)
+    {
+        hints.flags |= PWinGravity;
+        hints.win_gravity = CenterGravity;
+    }
+
     XSetWMNormalHints (display, nativeWindow, &hints);
     XFlush (display);
 }

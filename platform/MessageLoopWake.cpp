@@ -4,8 +4,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-MessageLoopWake::MessageLoopWake (std::function<void()> function)
-    : onWake (std::move (function))
+MessageLoopWake::MessageLoopWake()
 {
     int ends[2];
     if (pipe2 (ends, O_CLOEXEC | O_NONBLOCK) != 0)
@@ -21,7 +20,7 @@ MessageLoopWake::MessageLoopWake (std::function<void()> function)
         {
         }
 
-        onWake();
+        listeners.call ([] (Listener& listener) { listener.MessageLoopWoken(); });
     });
 }
 
@@ -33,6 +32,16 @@ MessageLoopWake::~MessageLoopWake()
     juce::LinuxEventLoop::unregisterFdCallback (readEnd);
     close (readEnd);
     close (writeEnd);
+}
+
+void MessageLoopWake::AddListener (Listener* listener)
+{
+    listeners.add (listener);
+}
+
+void MessageLoopWake::RemoveListener (Listener* listener)
+{
+    listeners.remove (listener);
 }
 
 void MessageLoopWake::Wake (int fd) noexcept

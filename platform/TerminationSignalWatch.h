@@ -9,11 +9,12 @@
     ending the process on the spot and losing what the shutdown would save. The
     framework answers only SIGINT on Linux.
 
-    The handler only writes a byte to a pipe; the message loop reads it, nested modal
-    loops included, and asks the application to quit from the message thread. One watch
-    at a time; the previous handler comes back when it is destroyed.
+    The handler only notes the signal and wakes the message loop through the shared
+    pipe; the loop, nested modal loops included, then asks the application to quit from
+    the message thread. One watch at a time; the previous handler comes back when it is
+    destroyed.
 */
-class TerminationSignalWatch final
+class TerminationSignalWatch final : private MessageLoopWake::Listener
 {
 public:
     TerminationSignalWatch();
@@ -21,9 +22,9 @@ public:
 
 private:
     static void HandleSignal (int);
-    static void Quit();
+    void MessageLoopWoken() override;
 
-    MessageLoopWake wake { &TerminationSignalWatch::Quit };
+    juce::SharedResourcePointer<MessageLoopWake> wake;
     struct sigaction previousAction {};
 
     JUCE_DECLARE_NON_COPYABLE (TerminationSignalWatch)

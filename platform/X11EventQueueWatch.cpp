@@ -37,12 +37,17 @@ X11EventQueueWatch::X11EventQueueWatch()
 {
     auto* xDisplay = juce::XWindowSystem::getInstance()->getDisplay();
 
-    if (xDisplay == nullptr || wake.GetWriteEnd() < 0)
+    if (xDisplay == nullptr || wake->GetWriteEnd() < 0)
         return;
 
     display = xDisplay;
     connection = ConnectionNumber (xDisplay);
-    wakeWriteEnd = wake.GetWriteEnd();
+    wakeWriteEnd = wake->GetWriteEnd();
+    wake->AddListener (this);
+
+    // Xlib converts events with the display locked: while we hold it, none is converted
+    // by a converter that is half installed.
+    juce::XWindowSystemUtilities::ScopedXLock lock;
 
     for (int type = firstCoreEvent; type < GenericEvent; ++type)
         previousConverters[(size_t) type] = XESetWireToEvent (xDisplay, type, &ConvertAndWake);
@@ -55,20 +60,25 @@ X11EventQueueWatch::~X11EventQueueWatch()
 
     auto* xDisplay = static_cast<Display*> (display);
 
-    for (int type = firstCoreEvent; type < GenericEvent; ++type)
-        XESetWireToEvent (xDisplay, type, previousConverters[(size_t) type]);
+    {
+        juce::XWindowSystemUtilities::ScopedXLock lock;
+
+        for (int type = firstCoreEvent; type < GenericEvent; ++type)
+            XESetWireToEvent (xDisplay, type, previousConverters[(size_t) type]);
+    }
 
     wakeWriteEnd = -1;
+    wake->RemoveListener (this);
 }
 
-void X11EventQueueWatch::HandleQueuedEvents()
+void X11EventQueueWatch::MessageLoopWoken()
 {
-    // The framework's own handler empties the queue; an event queued while it does so
-    // is handled by it too, so the next wake is needed only after it has returned.
-    do
-    {
-        juce::LinuxEventLoopInternal::invokeEventLoopCallbackForFd (connection);
-        wakePending = false;
-    }
-    while (XEventsQueued (static_cast<Display*> (display), QueuedAlready) > 0 && ! wakePending.exchange (true));
+    // A wake may be another listener's.
+    if (! wakePending.exchange (false))
+        return;
+
+    // Cleared before the framework's handler runs, not after: a click can open a modal
+    // loop from inside the handler, and the events that Xlib queues while that loop runs
+    // need wakes of their own. The handler empties the queue.
+    juce::LinuxEventLoopInternal::invokeEventLoopCallbackForFd (connection);
 }

@@ -15,18 +15,18 @@
     which then handles the queue. Made on the message thread; one at a time. Without a
     display it does nothing.
 */
-class X11EventQueueWatch final
+class X11EventQueueWatch final : private MessageLoopWake::Listener
 {
 public:
     X11EventQueueWatch();
     ~X11EventQueueWatch();
 
 private:
-    void HandleQueuedEvents();
+    void MessageLoopWoken() override;
 
     void* display = nullptr;
     int connection = -1;
-    MessageLoopWake wake { [this] { HandleQueuedEvents(); } };
+    juce::SharedResourcePointer<MessageLoopWake> wake;
 
     JUCE_DECLARE_NON_COPYABLE (X11EventQueueWatch)
 };

@@ -1,0 +1,100 @@
+#include "X11EmbeddingWindow.h"
+
+#include <juce_events/juce_events.h>
+
+#include <X11/Xlib.h>
+
+X11EmbeddingWindow::X11EmbeddingWindow (void* parentNativeHandle, SizeCallback onSized)
+    : onEmbeddedWindowSized (std::move (onSized))
+{
+    const auto parent = (::Window) reinterpret_cast<juce::pointer_sized_uint> (parentNativeHandle);
+    if (parent == 0 || (display = XOpenDisplay (nullptr)) == nullptr)
+        return;
+
+    // Black under whatever the plug-in has not drawn yet, as the framework's own editor
+    // window was.
+    XSetWindowAttributes attributes {};
+    attributes.background_pixel = BlackPixel (display, DefaultScreen (display));
+    attributes.event_mask = SubstructureNotifyMask;
+    window = XCreateWindow (display, parent, 0, 0, 1, 1, 0, CopyFromParent, InputOutput, static_cast<Visual*> (nullptr),
+                            CWBackPixel | CWEventMask, &attributes);
+    XMapWindow (display, window);
+    XFlush (display);
+
+    juce::LinuxEventLoop::registerFdCallback (ConnectionNumber (display), [this] (int) { HandleEvents(); });
+}
+
+X11EmbeddingWindow::~X11EmbeddingWindow()
+{
+    if (display == nullptr)
+        return;
+
+    juce::LinuxEventLoop::unregisterFdCallback (ConnectionNumber (display));
+    XDestroyWindow (display, window);
+    XCloseDisplay (display);
+}
+
+void* X11EmbeddingWindow::GetNativeHandle() const noexcept
+{
+    return reinterpret_cast<void*> ((juce::pointer_sized_uint) window);
+}
+
+void X11EmbeddingWindow::SetBounds (juce::Rectangle<int> bounds)
+{
+    if (display == nullptr)
+        return;
+
+    XMoveResizeWindow (display, window, bounds.getX(), bounds.getY(), (unsigned int) juce::jmax (1, bounds.getWidth()),
+                       (unsigned int) juce::jmax (1, bounds.getHeight()));
+    XFlush (display);
+}
+
+void X11EmbeddingWindow::HandleEvents()
+{
+    // The plug-in's window is the first that it creates in ours (or moves into it), and
+    // its size is what it last gave it.
+    auto width = embeddedWidth, height = embeddedHeight;
+
+    while (XPending (display) > 0)
+    {
+        XEvent event;
+        XNextEvent (display, &event);
+
+        if (event.type == CreateNotify && event.xcreatewindow.parent == window && embedded == 0)
+        {
+            embedded = event.xcreatewindow.window;
+            width = event.xcreatewindow.width;
+            height = event.xcreatewindow.height;
+        }
+        else if (event.type == ConfigureNotify && event.xconfigure.window == embedded)
+        {
+            width = event.xconfigure.width;
+            height = event.xconfigure.height;
+        }
+        else if (event.type == DestroyNotify && event.xdestroywindow.window == embedded)
+        {
+            embedded = 0;
+        }
+        else if (event.type == ReparentNotify && event.xreparent.parent == window && embedded == 0)
+        {
+            embedded = event.xreparent.window;
+            ::Window root {};
+            int x = 0, y = 0;
+            unsigned int w = 0, h = 0, border = 0, depth = 0;
+            if (XGetGeometry (display, event.xreparent.window, &root, &x, &y, &w, &h, &border, &depth))
+            {
+                width = (int) w;
+                height = (int) h;
+            }
+        }
+    }
+
+    if (width == embeddedWidth && height == embeddedHeight)
+        return;
+
+    embeddedWidth = width;
+    embeddedHeight = height;
+
+    if (onEmbeddedWindowSized != nullptr)
+        onEmbeddedWindowSized (width, height);
+}

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <functional>
+
+#include <juce_graphics/juce_graphics.h>
+
+/** A plain X window of ours inside a window of the framework's, into which another client
+    (a plug-in's editor) puts a window of its own.
+
+    The plug-in sizes its window itself, and may do so again at any time; this window tells
+    its owner the size of the window put into it whenever that changes, so that the owner
+    can make room for it. It watches through an X connection of its own, whose events the
+    framework's message loop hands to it as they arrive: nothing is polled, and no request
+    waits for a reply.
+
+    Made and used on the message thread. Without a display it makes no window and tells
+    nothing.
+*/
+class X11EmbeddingWindow final
+{
+public:
+    /** Called with the embedded window's size in physical pixels, each time it changes. */
+    using SizeCallback = std::function<void (int width, int height)>;
+
+    /** A window inside the given native window (the framework's peer handle), mapped at
+        the origin, 1 x 1 until it is given bounds. */
+    X11EmbeddingWindow (void* parentNativeHandle, SizeCallback onEmbeddedWindowSized);
+    ~X11EmbeddingWindow();
+
+    /** The window to hand to the plug-in; null without a display. */
+    void* GetNativeHandle() const noexcept;
+
+    /** Moves and sizes this window, in physical pixels within its parent. */
+    void SetBounds (juce::Rectangle<int> physicalBounds);
+
+private:
+    void HandleEvents();
+
+    struct _XDisplay* display = nullptr;
+    unsigned long window = 0, embedded = 0;
+    int embeddedWidth = 0, embeddedHeight = 0;
+    SizeCallback onEmbeddedWindowSized;
+
+    JUCE_DECLARE_NON_COPYABLE (X11EmbeddingWindow)
+};
