@@ -1,5 +1,7 @@
 #include "MissingMidiDeviceAlerter.h"
 
+#include "ModalLoop.h"
+
 MissingMidiDeviceAlerter::MissingMidiDeviceAlerter (const std::string& name, MidiDevicePoller& devicePoller)
     : productName (name),
       poller (devicePoller)
@@ -38,7 +40,7 @@ void MissingMidiDeviceAlerter::ShowMissingMidiDeviceWindow()
 
     // A nested loop on the message thread: the poller keeps ticking while it runs, so
     // a device arrival can destroy the alert from inside it.
-    const auto result = alertWindow->runModalLoop();
+    const auto result = ModalLoop::Run (*alertWindow);
 
     if (result == 0)
         alertWindow.reset();

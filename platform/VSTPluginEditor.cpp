@@ -46,11 +46,7 @@ VSTPluginEditor::VSTPluginEditor (juce::AudioPluginInstance& pluginInstance)
     if (rect != nullptr)
         TakeSize (rect->right - rect->left, rect->bottom - rect->top);
 
-    idleCalls = juce::VBlankAttachment (this, [this]
-    {
-        if (embeddingWindow != nullptr)
-            Dispatch (effEditIdle, 0, 0, nullptr, 0.0f);
-    });
+    idleCalls = juce::VBlankAttachment (this, [this] { Idle(); });
 }
 
 VSTPluginEditor::~VSTPluginEditor()
@@ -91,6 +87,20 @@ void VSTPluginEditor::nativeScaleFactorChanged (double newScale)
     // A plug-in takes a new scale whole only while its editor is closed.
     Close();
     Open();
+}
+
+void VSTPluginEditor::Idle()
+{
+    // The plug-in runs its editor (its events, its timers, its drawing) only in these
+    // calls: on every refresh while the pointer is over it, so that it follows the hand;
+    // else a few times a second fewer, enough for what it shows by itself to move on.
+    const auto now = juce::Time::getMillisecondCounter();
+    if (embeddingWindow == nullptr
+        || (! embeddingWindow->IsPointerInside() && now - lastIdle < idleIntervalWithoutPointer))
+        return;
+
+    lastIdle = now;
+    Dispatch (effEditIdle, 0, 0, nullptr, 0.0f);
 }
 
 //==============================================================================

@@ -42,6 +42,7 @@ private:
     using juce::ComponentMovementWatcher::componentMovedOrResized;
     using juce::ComponentMovementWatcher::componentVisibilityChanged;
 
+    void Idle();
     void Open();
     void Close();
     void SendScale (float scale);
@@ -49,12 +50,16 @@ private:
     void PlaceEmbeddingWindow();
     juce::pointer_sized_int Dispatch (int opcode, int index, juce::pointer_sized_int value, void* ptr, float opt);
 
+    // About thirty times a second.
+    static constexpr juce::uint32 idleIntervalWithoutPointer = 33;
+
     //==============================================================================
     juce::AudioPluginInstance& instance;
     const bool followsScale;
     float displayScale = 1.0f;  // physical pixels per logical one, as the plug-in was last told
     juce::ComponentPeer* peer = nullptr;
     std::unique_ptr<X11EmbeddingWindow> embeddingWindow;
+    juce::uint32 lastIdle = 0;
     juce::VBlankAttachment idleCalls;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (VSTPluginEditor)

@@ -15,7 +15,7 @@ X11EmbeddingWindow::X11EmbeddingWindow (void* parentNativeHandle, SizeCallback o
     // window was.
     XSetWindowAttributes attributes {};
     attributes.background_pixel = BlackPixel (display, DefaultScreen (display));
-    attributes.event_mask = SubstructureNotifyMask;
+    attributes.event_mask = SubstructureNotifyMask | EnterWindowMask | LeaveWindowMask;
     window = XCreateWindow (display, parent, 0, 0, 1, 1, 0, CopyFromParent, InputOutput, static_cast<Visual*> (nullptr),
                             CWBackPixel | CWEventMask, &attributes);
     XMapWindow (display, window);
@@ -60,7 +60,10 @@ void X11EmbeddingWindow::HandleEvents()
         XEvent event;
         XNextEvent (display, &event);
 
-        if (event.type == CreateNotify && event.xcreatewindow.parent == window && embedded == 0)
+        // A move between this window and the one inside it neither enters nor leaves.
+        if ((event.type == EnterNotify || event.type == LeaveNotify) && event.xcrossing.detail != NotifyInferior)
+            pointerInside = event.type == EnterNotify;
+        else if (event.type == CreateNotify && event.xcreatewindow.parent == window && embedded == 0)
         {
             embedded = event.xcreatewindow.window;
             width = event.xcreatewindow.width;

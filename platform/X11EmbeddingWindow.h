@@ -33,12 +33,16 @@ public:
     /** Moves and sizes this window, in physical pixels within its parent. */
     void SetBounds (juce::Rectangle<int> physicalBounds);
 
+    /** True while the pointer is over this window or the one inside it. */
+    bool IsPointerInside() const noexcept { return pointerInside; }
+
 private:
     void HandleEvents();
 
     struct _XDisplay* display = nullptr;
     unsigned long window = 0, embedded = 0;
     int embeddedWidth = 0, embeddedHeight = 0;
+    bool pointerInside = false;
     SizeCallback onEmbeddedWindowSized;
 
     JUCE_DECLARE_NON_COPYABLE (X11EmbeddingWindow)
