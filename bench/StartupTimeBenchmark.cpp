@@ -1,7 +1,9 @@
 // Start-up and idle cost of the app beside JUCE's own standalone wrapper of the same
 // instrument, started in turn on one display and audio device (scripts/bench gives both):
 // from starting the process to its window mapped at its final size; then, window open and
-// no note playing, the CPU time over ten seconds and the resident memory.
+// no note playing, the CPU time over ten seconds, thread by thread, on JACK servers of
+// 256- and 64-sample blocks, also with the app's missing-keyboard alert open; and the
+// resident memory.
 
 #include <chrono>
 #include <cstdio>
@@ -38,14 +40,22 @@ std::optional<double> waitForWindow (X11Display& display, AppProcess& program, C
     return std::nullopt;
 }
 
-/** The CPU time of all its threads so far, user and system, in seconds. */
-double cpuSeconds (pid_t pid)
+/** Each thread's name and CPU time so far, in nanoseconds, in the order the threads were
+    made; the first is the message thread. */
+std::vector<std::pair<std::string, double>> threadTimes (pid_t pid)
 {
-    clockid_t clock {};
-    timespec time {};
-    if (clock_getcpuclockid (pid, &clock) != 0 || clock_gettime (clock, &time) != 0)
-        return 0.0;
-    return (double) time.tv_sec + (double) time.tv_nsec * 1.0e-9;
+    std::vector<std::pair<int, std::pair<std::string, double>>> threads;
+    for (const auto& task : juce::File ("/proc/" + juce::String (pid) + "/task").findChildFiles (juce::File::findDirectories, false))
+    {
+        const auto name = task.getChildFile ("comm").loadFileAsString().trim().toStdString();
+        const auto nanoseconds = task.getChildFile ("schedstat").loadFileAsString().upToFirstOccurrenceOf (" ", false, false).getDoubleValue();
+        threads.push_back ({ task.getFileName().getIntValue(), { name, nanoseconds } });
+    }
+    std::sort (threads.begin(), threads.end());
+    std::vector<std::pair<std::string, double>> result;
+    for (auto& [id, thread] : threads)
+        result.push_back ({ id == pid ? "message thread" : thread.first, thread.second });
+    return result;
 }
 
 double residentMegabytes (pid_t pid)
@@ -61,18 +71,25 @@ constexpr int idleSeconds = 10;
 // audio device's first change messages, one-shot timers) to be over.
 constexpr auto settleTime = std::chrono::seconds (3);
 
+/** Per cent of one core over the idle time: in all, and per thread that used any. */
+struct IdleCost
+{
+    double total = 0;
+    std::vector<std::pair<std::string, double>> threads {};
+};
+
 struct Candidate
 {
     const char* name;
     juce::File executable;
     juce::Rectangle<int> windowSize {};
     std::vector<double> milliseconds {};
-    double idleCpuPercent = 0, residentMegabytes = 0;
+    double residentMegabytes = 0;
 };
 
 /** One start: the first learns the size its window settles at; later ones time the start
-    until its window shows at that size, or measure the idle cost after it. */
-bool launch (X11Display& display, Candidate& candidate, const AppProcess::Environment& environment, bool measureIdle)
+    until its window shows at that size. */
+bool launch (X11Display& display, Candidate& candidate, const AppProcess::Environment& environment)
 {
     const auto start = Clock::now();
     AppProcess program (candidate.executable, environment);
@@ -86,21 +103,65 @@ bool launch (X11Display& display, Candidate& candidate, const AppProcess::Enviro
         return false;
     }
 
-    if (! candidate.windowSize.isEmpty() && ! measureIdle)
+    if (! candidate.windowSize.isEmpty())
     {
         candidate.milliseconds.push_back (*elapsed);
         return true;
     }
 
     std::this_thread::sleep_for (settleTime);
-    if (candidate.windowSize.isEmpty())
-        return waitForWindow (display, program, Clock::now(), candidate.windowSize).has_value();
-
-    const auto before = cpuSeconds (program.GetPid());
-    std::this_thread::sleep_for (std::chrono::seconds (idleSeconds));
-    candidate.idleCpuPercent = 100.0 * (cpuSeconds (program.GetPid()) - before) / idleSeconds;
+    if (! waitForWindow (display, program, Clock::now(), candidate.windowSize).has_value())
+        return false;
     candidate.residentMegabytes = residentMegabytes (program.GetPid());
     return true;
+}
+
+/** A JACK dummy server of its own, at 48 kHz with the given block size, for as long as it lives. */
+struct JackServer
+{
+    explicit JackServer (int blockSize)
+        : name ("orvo-idle-" + std::to_string (::getpid()) + "-" + std::to_string (blockSize)),
+          server (juce::File ("/usr/bin/jackd"), {}, { "-n", name, "-r", "-d", "dummy", "-r", "48000", "-p", std::to_string (blockSize) })
+    {
+        AppProcess waiting (juce::File ("/usr/bin/jack_wait"), { { "JACK_DEFAULT_SERVER", name } }, { "-w", "-t", "10" });
+        ready = waiting.WaitForExit (15000) == std::optional<int> (0);
+    }
+
+    std::string name;
+    AppProcess server;
+    bool ready = false;
+};
+
+/** The CPU time of the program over idleSeconds, from settleTime after its window showed. */
+std::optional<IdleCost> measureIdle (X11Display& display, const Candidate& candidate, const AppProcess::Environment& environment)
+{
+    AppProcess program (candidate.executable, environment);
+    auto size = candidate.windowSize;
+    if (! waitForWindow (display, program, Clock::now(), size).has_value())
+        return std::nullopt;
+
+    std::this_thread::sleep_for (settleTime);
+    const auto before = threadTimes (program.GetPid());
+    std::this_thread::sleep_for (std::chrono::seconds (idleSeconds));
+    const auto after = threadTimes (program.GetPid());
+
+    IdleCost cost;
+    for (size_t i = 0; i < after.size(); ++i)
+    {
+        const auto percent = 100.0 * (after[i].second - (i < before.size() ? before[i].second : 0.0)) / (idleSeconds * 1.0e9);
+        cost.total += percent;
+        if (percent >= 0.01)
+            cost.threads.push_back ({ after[i].first, percent });
+    }
+    return cost;
+}
+
+void printIdle (const char* name, const IdleCost& cost)
+{
+    std::printf ("  %-45s %5.2f %% (", name, cost.total);
+    for (size_t i = 0; i < cost.threads.size(); ++i)
+        std::printf ("%s%s %.2f", i == 0 ? "" : ", ", cost.threads[i].first.c_str(), cost.threads[i].second);
+    std::printf (")\n");
 }
 }
 
@@ -123,26 +184,55 @@ int main()
 
     // The first start of each, unmeasured, also reads its files from disk.
     auto measured = true;
-    for (int launchNumber = -1; launchNumber <= launches; ++launchNumber)
+    for (int launchNumber = -1; launchNumber < launches; ++launchNumber)
         for (auto& candidate : candidates)
-            measured = measured && launch (display, candidate, environment, launchNumber == launches);
+            measured = measured && launch (display, candidate, environment);
     if (! measured)
         return 1;
 
     std::printf ("start-up, from starting the process to its window mapped at its final size, %d launches each"
-                 " in turn after one unmeasured; idle, %d s with the window open and no note, from %d s after"
-                 " it showed:\n", launches, idleSeconds, (int) settleTime.count());
+                 " in turn after one unmeasured:\n", launches);
     for (const auto& c : candidates)
-        std::printf ("  %-26s (%dx%d): start-up median %5.1f ms, spread %5.1f to %5.1f ms;"
-                     " idle CPU %.2f %% of one core; resident memory %.1f MB\n",
+        std::printf ("  %-26s (%dx%d): median %5.1f ms, spread %5.1f to %5.1f ms; resident memory %.1f MB\n",
                      c.name, c.windowSize.getWidth(), c.windowSize.getHeight(), Summary::Of (c.milliseconds).median,
-                     Summary::Of (c.milliseconds).minimum, Summary::Of (c.milliseconds).maximum,
-                     c.idleCpuPercent, c.residentMegabytes);
+                     Summary::Of (c.milliseconds).minimum, Summary::Of (c.milliseconds).maximum, c.residentMegabytes);
 
     const auto& app = candidates[0];
     const auto& wrapper = candidates[1];
-    std::printf ("  app / wrapper: start-up %.2f, idle CPU %.2f, resident memory %.2f\n",
+    std::printf ("  app / wrapper: start-up %.2f, resident memory %.2f\n",
                  Summary::Of (app.milliseconds).median / Summary::Of (wrapper.milliseconds).median,
-                 app.idleCpuPercent / wrapper.idleCpuPercent, app.residentMegabytes / wrapper.residentMegabytes);
+                 app.residentMegabytes / wrapper.residentMegabytes);
+
+    // Idle, per block size: each program on a JACK server of its own at that size; the app
+    // also with no MIDI input, so that its missing-keyboard alert is open all along.
+    const auto noKeyboard = home / "no-midi-inputs.txt";
+    noKeyboard.create();
+    for (const auto blockSize : { 256, 64 })
+    {
+        const JackServer server (blockSize);
+        if (! server.ready)
+        {
+            std::fprintf (stderr, "StartupTimeBenchmark: no JACK server at %d-sample blocks\n", blockSize);
+            return 1;
+        }
+        auto onServer = environment;
+        onServer.push_back ({ "JACK_DEFAULT_SERVER", server.name });
+        auto withAlert = onServer;
+        withAlert.push_back ({ "ORVO_MIDI_INPUTS", noKeyboard.getFullPathName().toStdString() });
+
+        const auto appIdle = measureIdle (display, app, onServer);
+        const auto wrapperIdle = measureIdle (display, wrapper, onServer);
+        const auto alertIdle = measureIdle (display, app, withAlert);
+        if (! appIdle || ! wrapperIdle || ! alertIdle)
+            return 1;
+
+        std::printf ("idle at %d-sample blocks, %d s with the window open and no note, from %d s after it showed,"
+                     " in %% of one core (per thread):\n", blockSize, idleSeconds, (int) settleTime.count());
+        printIdle (app.name, *appIdle);
+        printIdle ("the app, with the missing-keyboard alert open", *alertIdle);
+        printIdle (wrapper.name, *wrapperIdle);
+        std::printf ("  app / wrapper: %.2f; with the alert: %.2f\n", appIdle->total / wrapperIdle->total,
+                     alertIdle->total / wrapperIdle->total);
+    }
     return 0;
 }
