@@ -124,11 +124,12 @@ TEST_F (UserTexts, TheWindowSaysWhyItShowsNoInstrumentAsTheTableSays)
 
 TEST_F (UserTexts, TheProductBoxGivesTheVersionAndTheInstrument)
 {
+    AlertReader reader;  // before the host: an alert at its start would otherwise wait for a person
     MainComponent host (config, name);
     MainComponentProbe probe { host };
-    ASSERT_NE (probe.productInfoButton(), nullptr) << probe.errorLabel().getText();
+    ASSERT_NE (probe.productInfoButton(), nullptr)
+        << reader.Read().value_or (probe.errorLabel().getText().toStdString());
 
-    AlertReader reader;
     host.buttonClicked (probe.productInfoButton());
     EXPECT_EQ (reader.Read().value_or ("(no alert)"), "About this Program. Standalone version: 0.0.0.14\n\n"
                                                       "Copyright (c) Calvera.\nAll rights reserved.\n\n"
