@@ -61,6 +61,8 @@ const ConfigCase configCases[] = {
     { "a number as name", R"({"c": {"name": 5, "filePath": "B"}})", notAString, "", "", "" },
     { "a null as filePath", R"({"c": {"name": "A", "filePath": null}})", notAString, "", "A", "" },
     { "nesting within the bound loads", R"({"c": {"name": "A", "filePath": "B", "deep": )" + nested (SynthConfigReader::maxNestingDepth - 2, "1") + "}}", "", "A", "A", "B" },
+    { "the bound is 512 levels: a 513th fails like text that does not parse",
+      R"({"c": {"name": "A", "filePath": "B", "deep": )" + nested (511, "1") + "}}", notAnObject, "", "", "" },
     { "nesting far beyond the bound is a clean failure, not a stack overflow", R"({"c": )" + nested (1'000'000, "") + "}", notAnObject, "", "", "" },
     { "brackets inside strings do not count as nesting", R"({"c": {"name": ")" + std::string (100'000, '[') + R"(", "filePath": "B"}})", "", std::string (100'000, '['), std::string (100'000, '['), "B" },
 };
@@ -90,6 +92,7 @@ TEST (ConfigurationFile, IsReadByTheFactoryAsTheTableSays)
         EXPECT_EQ (host.getApplicationName().toStdString(), c.applicationName);
         EXPECT_EQ (host.getConfig().name, c.name);
         EXPECT_EQ (host.getConfig().filePath, c.filePath);
+        EXPECT_EQ (host.getApplicationVersion().toStdString(), "0.0.0.14") << "whatever the configuration holds";
     }
     config.deleteFile();
 }

@@ -13,6 +13,7 @@
 
 #include "AppUnderTest.h"
 #include "FormatHost.h"
+#include "TarnwellColours.h"
 
 namespace
 {
@@ -56,6 +57,53 @@ TEST_F (EndToEnd, WithoutAnAudioDeviceShowsTheAlertAloneAndQuitsWhenItIsClosed)
     display.Screenshot (*alert, "missing-audio-device");
     display.PressKey (*alert, "Return");
     EXPECT_EQ (app.WaitForExit (10000 * slowness), std::optional<int> (0));
+}
+
+// Started as a system's alternatives start a program, through a link to a link, each in a folder of its own: the
+// app finds its resources beside the executable itself, so it reads its configuration (the window's title is its
+// name) and shows its instrument, the editor's top edge right under the 32-pixel toolbar.
+TEST_F (EndToEnd, StartedThroughLinksFromOtherFoldersShowsItsInstrumentUnderTheToolbar)
+{
+    ASSERT_TRUE ((folder / "installed").createDirectory() && (folder / "alternatives").createDirectory());
+    ASSERT_TRUE ((folder / "OrvoHost").moveFileTo (folder / "installed/OrvoHost"));
+    ASSERT_TRUE (Resources().moveFileTo (folder / "installed/Resources"));
+    ASSERT_TRUE ((folder / "installed/OrvoHost").createSymbolicLink (folder / "alternatives/OrvoHost", true));
+    ASSERT_TRUE ((folder / "alternatives/OrvoHost").createSymbolicLink (folder / "OrvoHost", true));
+
+    auto& app = Launch();
+    const auto window = WaitForMainWindow (app);
+    ASSERT_TRUE (window.has_value());
+
+    // The first row down the window's left edge in the editor's background: the toolbar has a colour of its own.
+    const auto editorTop = [this, &window]
+    {
+        const auto shown = display.Screenshot (*window, "started-through-links");
+        for (int y = 0; y < shown.getHeight(); ++y)
+            if (shown.getPixelAt (4, y) == TarnwellColours::background)
+                return y;
+        return -1;
+    };
+    auto top = -1;
+    display.WaitForWindow (app.GetPid(), 5000 * slowness, [&] (auto) { return (top = editorTop()) >= 0; });
+    EXPECT_EQ (top, 32) << "the editor's top edge";
+    EXPECT_EQ (Close (app, *window), std::optional<int> (0));
+}
+
+// The strict test instrument ends the app, saying why, at a block that the running device gives it before it is
+// prepared (it takes a while to get ready), or at one that brings back the MIDI it left in the block before.
+TEST_F (EndToEnd, GivesTheInstrumentNoBlockBeforeItIsPreparedAndNotTheMidiItLeft)
+{
+    const auto bundle = Resources().getChildFile ("Tarnwell App.vst");
+    bundle.deleteFile();  // a link to the shipped instrument
+    const auto strict = ReadFile (SharedObjectIn (GetTestPluginBundle ("Strict"), "Strict"));
+    WriteFile (SharedObjectIn (bundle, "Tarnwell App"), strict);
+
+    auto& app = Launch();
+    const auto window = WaitForMainWindow (app);
+    ASSERT_TRUE (window.has_value());
+    juce::Thread::sleep (1000);  // some two hundred blocks
+    EXPECT_EQ (Close (app, *window), std::optional<int> (0)) << app.GetStandardError();
+    EXPECT_NE (app.GetStandardError().find ("Strict: played"), std::string::npos) << "the device played it";
 }
 
 // The user sees the picture and the message where the instrument would be; a saved state

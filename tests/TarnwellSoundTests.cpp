@@ -165,3 +165,58 @@ TEST_F (Synth, TakesOverAReleasedVoiceOrElseTheOldestWithNoLargerStepThanSteadyP
     EXPECT_TRUE (synth.IsHoldingNote (100) && synth.IsHoldingNote (126));
     EXPECT_EQ (synth.CountSoundingVoices(), 16);
 }
+
+// With every voice busy and two notes fading out, a new note takes over the voice of the one let go (and played)
+// first; the one let go later fades on, and is heard at its own pitch.
+TEST_F (Synth, TakesOverTheVoiceOfTheNoteLetGoFirst)
+{
+    settings.envelope.release = 2.0f;
+    for (const auto note : { 40, 47, 100, 101, 102, 103, 104, 105, 106, 107, 108, 109, 110, 111, 112, 113 })
+        Play ({ { On (note), 0 } });
+    Play ({ { Off (40), 0 } });
+    Play ({ { Off (47), 0 } });
+    Play ({ { On (120), 0 } }, Blocks (0.05));
+
+    const auto sound = Play ({}, Blocks (0.3));
+    const auto hertz = [] (int note)
+    {
+        return 440.0 * std::pow (2.0, (note - 69) / 12.0);
+    };
+    EXPECT_GT (LevelAt (sound, hertz (47)) - LevelAt (sound, hertz (40)), 40.0);
+}
+
+// A jump of the detune over its whole range glides as the other controls do. TransitionMilliseconds cannot show it:
+// a voice's two oscillators drift apart at the pace of the detune and never meet a note held at the new one again.
+// How far apart their phases lie shows in their fundamental, cos (apart / 2) as strong as that of a note held
+// without detune; once they part steadily, the line of that distance back to zero gives the moment the new detune
+// arrived on average: at once for a jump, half way through for a glide.
+TEST_F (Synth, GlidesTheDetuneOverAFullRangeJump)
+{
+    constexpr int note = 48;
+    const auto hertz = 440.0 * std::pow (2.0, (note - 69) / 12.0);
+    const auto afterJumpTo = [this] (float cents)
+    {
+        synth.Prepare (sampleRate);
+        Play ({ { On (note), 0 } }, Blocks (0.2));
+        settings.detuneCents = cents;
+        const auto sound = Play ({}, Blocks (0.12));
+        settings.detuneCents = 0.0f;
+        return sound;
+    };
+    const auto held = afterJumpTo (0.0f), detuned = afterJumpTo (50.0f);
+
+    // Over four periods of the note around the moment.
+    const auto phaseAt = [&] (double milliseconds)
+    {
+        const auto window = (long) (4.0 * sampleRate / hertz);
+        const auto from = (long) (milliseconds * sampleRate / 1000.0) - window / 2;
+        const auto level = [&] (const Signal& s)
+        {
+            return LevelAt ({ s.begin() + from, s.begin() + from + window }, hertz);
+        };
+        return 2.0 * std::acos (std::min (1.0, std::pow (10.0, (level (detuned) - level (held)) / 20.0)));
+    };
+    const auto early = phaseAt (50.0), late = phaseAt (90.0);
+    const auto arrivedMilliseconds = 50.0 - early * (90.0 - 50.0) / (late - early);
+    EXPECT_GE (arrivedMilliseconds, 5.0) << "a glide of no less than ten milliseconds arrives half way through";
+}

@@ -32,7 +32,8 @@ extern const char* toleratedAssertion;
 /** The instrument bundle as the build puts it among the app's resources. */
 inline juce::File GetInstrumentBundle() { return juce::File (ORVO_APP_RESOURCES_DIR).getChildFile ("Tarnwell App.vst"); }
 
-/** A bundle under the build's test plug-ins ("Editorless", "DescribedOnce", "Crashing", "Garbage", "Kars"). */
+/** A bundle under the build's test plug-ins ("Editorless", "DescribedOnce", "Crashing", "Strict", "Garbage",
+    "Kars"). */
 inline juce::File GetTestPluginBundle (const juce::String& name) { return juce::File (ORVO_TEST_PLUGINS_DIR).getChildFile (name + ".vst"); }
 
 /** Where a bundle keeps the shared object of that name on this platform. */

@@ -14,6 +14,7 @@ struct MainComponentProbe
     std::atomic<juce::AudioPluginInstance*>& audioThreadPlugin() const { return host.audioThreadPlugin; }
 
     juce::Label& errorLabel() const { return host.errorLabel; }
+    juce::Button* productInfoButton() const { return host.toolbarFactory.GetProductInfoButton(); }
     juce::MidiKeyboardState& keyboardState() const { return host.keyboardState; }
     juce::MidiMessageCollector& collector() const { return host.midiCollector; }
 };
