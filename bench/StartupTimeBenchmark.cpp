@@ -12,6 +12,8 @@
 #include <fstream>
 #include <thread>
 
+#include <X11/Xlib.h>
+
 #include "AppProcess.h"
 #include "Summary.h"
 #include "X11Display.h"
@@ -121,16 +123,35 @@ struct JackServer
 {
     explicit JackServer (int blockSize)
         : name ("orvo-idle-" + std::to_string (::getpid()) + "-" + std::to_string (blockSize)),
-          server (juce::File ("/usr/bin/jackd"), {}, { "-n", name, "-r", "-d", "dummy", "-r", "48000", "-p", std::to_string (blockSize) })
+          server (shell, {}, { "-c", "exec jackd -n " + name + " -r -d dummy -r 48000 -p " + std::to_string (blockSize) + " >/dev/null" })
     {
-        AppProcess waiting (juce::File ("/usr/bin/jack_wait"), { { "JACK_DEFAULT_SERVER", name } }, { "-w", "-t", "10" });
+        AppProcess waiting (shell, { { "JACK_DEFAULT_SERVER", name } }, { "-c", "exec jack_wait -w -t 10 >/dev/null" });
         ready = waiting.WaitForExit (15000) == std::optional<int> (0);
     }
 
+    // Ended as a user would end it, so that it leaves nothing behind for the next one.
+    ~JackServer()
+    {
+        server.Kill (SIGTERM);
+        server.WaitForExit (5000);
+    }
+
+    inline static const juce::File shell { "/bin/sh" };
     std::string name;
     AppProcess server;
     bool ready = false;
 };
+
+/** Rests the pointer in the screen's top-left corner, away from every window, as when
+    nobody plays: a plug-in's editor under the pointer is run more often. */
+void restPointer()
+{
+    if (auto* display = XOpenDisplay (nullptr))
+    {
+        XWarpPointer (display, None, DefaultRootWindow (display), 0, 0, 0, 0, 0, 0);
+        XCloseDisplay (display);
+    }
+}
 
 /** The CPU time of the program over idleSeconds, from settleTime after its window showed. */
 std::optional<IdleCost> measureIdle (X11Display& display, const Candidate& candidate, const AppProcess::Environment& environment)
@@ -140,6 +161,7 @@ std::optional<IdleCost> measureIdle (X11Display& display, const Candidate& candi
     if (! waitForWindow (display, program, Clock::now(), size).has_value())
         return std::nullopt;
 
+    restPointer();
     std::this_thread::sleep_for (settleTime);
     const auto before = threadTimes (program.GetPid());
     std::this_thread::sleep_for (std::chrono::seconds (idleSeconds));
