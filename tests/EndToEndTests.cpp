@@ -160,6 +160,37 @@ TEST_F (EndToEnd, ShowsThePictureAndTheMessageWithoutItsInstrument)
     }
 }
 
+// An instrument built by others may size its editor's window itself, knowing nothing of
+// display scales, and change that size later: the window shows it whole under the
+// toolbar, and follows it.
+TEST_F (EndToEnd, ShowsAnEditorThatSizesItsOwnWindowWholeAndFollowsIt)
+{
+    const auto bundle = Resources().getChildFile ("Tarnwell App.vst");
+    bundle.deleteFile();  // a link to the shipped instrument
+    WriteFile (SharedObjectIn (bundle, "Tarnwell App"),
+               ReadFile (SharedObjectIn (GetTestPluginBundle ("Windowed"), "Windowed")));
+
+    auto& app = Launch();
+    const auto window = WaitForMainWindow (app);
+    ASSERT_TRUE (window.has_value());
+    const juce::Colour editor (0xff3366cc);
+
+    // Its first size, then the larger one that it takes by itself when clicked.
+    for (const juce::Rectangle<int> size : { juce::Rectangle<int> (300, 200), juce::Rectangle<int> (360, 240) })
+    {
+        SCOPED_TRACE (size.toString());
+        EXPECT_TRUE (display.WaitForWindow (app.GetPid(), 5000 * slowness, [&] (auto id)
+        {
+            return id == *window && display.GetGeometry (id).withZeroOrigin() == size.withHeight (32 + size.getHeight());
+        }).has_value()) << "the window is the toolbar and the editor";
+        const auto shown = display.Screenshot (*window, "editor-sized-by-its-plug-in");
+        EXPECT_EQ (shown.getPixelAt (0, 32), editor) << "the editor starts under the toolbar";
+        EXPECT_EQ (shown.getPixelAt (size.getWidth() - 1, 32 + size.getHeight() - 1), editor) << "and fills its place";
+        display.Click (*window, { size.getWidth() / 2, 32 + size.getHeight() / 2 });
+    }
+    EXPECT_EQ (Close (app, *window), std::optional<int> (0));
+}
+
 // Whatever lies where the settings file belongs, the user sees the instrument in one fixed window,
 // played through the default device; a second copy ends at once, and the app quits normally on close.
 TEST_F (EndToEnd, KeepsTheDeviceStateAsTheTableSaysInOneWindowThatQuitsOnClose)
