@@ -7,9 +7,6 @@
 
 namespace
 {
-const juce::File UserAppData = juce::File::getSpecialLocation (juce::File::userApplicationDataDirectory);
-
-constexpr const char* settingsPath = "Application Support/Calvera/Merovalt/Settings.xml";
 constexpr const char* pluginFileName = "Tarnwell App.vst";
 constexpr const char* errorImageFileName = "error.png";
 
@@ -42,11 +39,6 @@ void scanDeviceTypesOnce (juce::AudioDeviceManager& deviceManager)
     deviceManager.getAvailableDeviceTypes();
 }
 
-juce::File settingsFile()
-{
-    return UserAppData.getChildFile (settingsPath);
-}
-
 /** The first present MIDI input with this name; none for the empty name. */
 std::optional<juce::MidiDeviceInfo> findMidiInputNamed (const juce::String& name)
 {
@@ -59,38 +51,6 @@ std::optional<juce::MidiDeviceInfo> findMidiInputNamed (const juce::String& name
 
     return std::nullopt;
 }
-
-/** The framework rebuilds its device state while it applies the saved one, before it
-    has read the saved MIDI inputs; an input that is not connected in this run would drop
-    out of the file, and with it the user's choice of that input. This puts such inputs
-    back after the enabled ones, where the framework itself lists them.
-*/
-void keepMidiInputsNotConnected (const juce::XmlElement& stateRead, juce::XmlElement& stateToWrite)
-{
-    const auto connected = juce::MidiInput::getAvailableDevices();
-
-    const auto listed = [&stateToWrite] (const juce::MidiDeviceInfo& input)
-    {
-        for (auto* child : stateToWrite.getChildWithTagNameIterator ("MIDIINPUT"))
-            if (child->getStringAttribute ("name") == input.name
-                && child->getStringAttribute ("identifier") == input.identifier)
-                return true;
-
-        return false;
-    };
-
-    for (auto* child : stateRead.getChildWithTagNameIterator ("MIDIINPUT"))
-    {
-        const juce::MidiDeviceInfo input (child->getStringAttribute ("name"), child->getStringAttribute ("identifier"));
-
-        if (connected.contains (input) || listed (input))
-            continue;
-
-        auto* kept = stateToWrite.createNewChildElement ("MIDIINPUT");
-        kept->setAttribute ("name", input.name);
-        kept->setAttribute ("identifier", input.identifier);
-    }
-}
 }
 
 //==============================================================================
@@ -101,79 +61,69 @@ MainComponent::MainComponent (const SynthConfig&, const std::string& name)
 {
     blockMidi.ensureSize (reservedMidiBytes);
 
+    OpenDefaultAudioDevice();
+    AddOnScreenKeyboard();
+    ReadSavedDeviceState();
+
+    if (! RestoreDeviceState())
+    {
+        ReportMissingAudioDevice();
+        return;
+    }
+
+    ListenToDeviceChanges();
+    RegisterPluginFormats();
+    LoadInstrument();
+    ScheduleMidiCheck();
+}
+
+void MainComponent::OpenDefaultAudioDevice()
+{
     scanDeviceTypesOnce (deviceManager);
 
+    // From here on the audio callback runs, silent until an instrument is handed to it.
     setAudioChannels (0, 2);
+}
 
+void MainComponent::AddOnScreenKeyboard()
+{
     addChildComponent (keyboardComponent);
     keyboardComponent.setColour (juce::MidiKeyboardComponent::mouseOverKeyOverlayColourId, juce::Colour (0x99ff0000));
     keyboardComponent.setColour (juce::MidiKeyboardComponent::keyDownOverlayColourId, juce::Colours::darkred);
     keyboardComponent.setBlackNoteLengthProportion (0.56f);
     keyboardComponent.setColour (juce::MidiKeyboardComponent::textLabelColourId, juce::Colours::lightgrey);
     keyboardComponent.setMouseClickGrabsKeyboardFocus (false);
+}
 
-    const auto settings = settingsFile();
-    settings.create();
+void MainComponent::ReportMissingAudioDevice()
+{
+    const auto message = "No viable audio device could be opened.\n\nPlease connect an audio device or close "
+                         "any other applications that may be using it \n\nthen reopen "
+                         + applicationName + ".";
+    juce::AlertWindow::showMessageBox (juce::AlertWindow::WarningIcon, "Missing Audio Device", fromUtf8 (message));
+    juce::JUCEApplicationBase::quit();
 
-    // Only a file with content can hold a state. Asking first also leaves alone what is
-    // not a plain file: reading a pipe would wait for a writer that never comes.
-    if (settings.getSize() > 0)
-    {
-        // Read once, parsed from memory: the text is needed again just below.
-        const auto text = settings.loadFileAsString();
-        savedDeviceState = juce::parseXML (text);
+    // No device, no rate to prepare the instrument at: the app is on its way out.
+    setSize (errorWidth, errorHeight);
+}
 
-        // The framework's parser takes a document that stops inside its root element's
-        // start tag as whole. Such a file was cut short; read as it is, it can name no
-        // device at all, and then no device would open on any start.
-        if (savedDeviceState != nullptr && ! text.trimEnd().endsWithChar ('>'))
-            savedDeviceState.reset();
-
-        // The device manager takes its element in any letter case, but expects the
-        // framework's own spelling.
-        if (savedDeviceState != nullptr && savedDeviceState->getTagName().equalsIgnoreCase ("DEVICESETUP"))
-            savedDeviceState->setTagName ("DEVICESETUP");
-    }
-
-    // Without a saved state this asks for just what setAudioChannels has opened, and the
-    // framework would close the device and open it again to give it.
-    auto audioError = savedDeviceState == nullptr && deviceManager.getCurrentAudioDevice() != nullptr
-                          ? juce::String()
-                          : deviceManager.initialise (0, 2, savedDeviceState.get(), true, {}, nullptr);
-
-    // A saved state may name no output device at all; the framework then opens none and
-    // reports nothing, and every start would end in the alert. Such a state is treated
-    // like one whose device cannot be opened: the default device opens, and the file is
-    // left as it is.
-    if (deviceManager.getCurrentAudioDevice() == nullptr && savedDeviceState != nullptr)
-        audioError = deviceManager.initialise (0, 2, nullptr, true, {}, nullptr);
-
-    // With no device at all the framework reports no error text on Linux, so the open
-    // device is what counts.
-    if (audioError.isNotEmpty() || deviceManager.getCurrentAudioDevice() == nullptr)
-    {
-        const auto message = "No viable audio device could be opened.\n\nPlease connect an audio device or close "
-                             "any other applications that may be using it \n\nthen reopen "
-                             + applicationName + ".";
-        juce::AlertWindow::showMessageBox (juce::AlertWindow::WarningIcon, "Missing Audio Device", fromUtf8 (message));
-        juce::JUCEApplicationBase::quit();
-
-        // No device, no rate to prepare the instrument at: the app is on its way out.
-        setSize (errorWidth, errorHeight);
-        return;
-    }
-
+void MainComponent::ListenToDeviceChanges()
+{
     deviceManager.addChangeListener (this);
 
     // The listener learns the device state once now, as after any change: that is what
     // lets the enabled MIDI inputs reach the instrument before the settings are shown.
     deviceManager.sendChangeMessage();
+}
 
+void MainComponent::RegisterPluginFormats()
+{
     formatManager.addFormat (new AudioUnitStandInFormat());
     formatManager.addFormat (new VSTBundlePluginFormat());
+}
 
-    LoadInstrument();
-
+void MainComponent::ScheduleMidiCheck()
+{
     // With no MIDI input the instrument can be played only from the screen: say so once
     // the window is up. An input present now spares the user the alert.
     if (plugin != nullptr && juce::MidiInput::getAvailableDevices().isEmpty())
@@ -331,27 +281,6 @@ MainComponent::~MainComponent()
         deviceManager.removeMidiInputDeviceCallback (device.identifier, &midiCollector);
 
     audioThreadPlugin.store (nullptr, std::memory_order_release);
-}
-
-void MainComponent::SaveDeviceState()
-{
-    if (plugin == nullptr)
-        return;
-
-    auto state = deviceManager.createStateXml();
-
-    // Only an element that the device manager took at start-up had its inputs read.
-    if (state != nullptr && savedDeviceState != nullptr
-        && savedDeviceState->getTagName().equalsIgnoreCase ("DEVICESETUP"))
-        keepMidiInputsNotConnected (*savedDeviceState, *state);
-
-    savedDeviceState = std::move (state);
-    if (savedDeviceState == nullptr)
-        return;
-
-    const auto settings = settingsFile();
-    settings.create();
-    savedDeviceState->writeTo (settings);
 }
 
 //==============================================================================

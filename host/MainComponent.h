@@ -55,7 +55,17 @@ private:
 
     void timerCallback() override;
 
+    // The start-up road, in its order.
+    void OpenDefaultAudioDevice();
+    void AddOnScreenKeyboard();
+    void ReadSavedDeviceState();
+    bool RestoreDeviceState();
+    void ReportMissingAudioDevice();
+    void ListenToDeviceChanges();
+    void RegisterPluginFormats();
     void LoadInstrument();
+    void ScheduleMidiCheck();
+
     static void GiveReservedMidiStorageTo (juce::AudioPluginInstance&, int blockSize);
     void ShowErrorText (const juce::String& text);
     void ShowToolbar();
