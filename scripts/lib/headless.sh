@@ -99,7 +99,10 @@ start_window_manager() {
     export XDG_RUNTIME_DIR="$dir/runtime"
     local session=(env XDG_CONFIG_HOME="$dir/config" XDG_CACHE_HOME="$dir/cache" XDG_DATA_HOME="$dir/data")
     local bus
-    bus=$("${session[@]}" dbus-launch --sh-syntax --exit-with-x11) || { echo "could not start a session bus" >&2; return 1; }
+    if ! bus=$("${session[@]}" dbus-launch --sh-syntax --exit-with-x11); then
+        echo "could not start a session bus" >&2
+        return 1
+    fi
     eval "$bus"
     export DBUS_SESSION_BUS_ADDRESS
     started_pids+=("$DBUS_SESSION_BUS_PID")

@@ -119,7 +119,9 @@ juce::Rectangle<int> X11Display::GetGeometry (WindowId window)
 juce::BorderSize<int> X11Display::GetFrame (WindowId window)
 {
     const auto extents = cardinals (DPY, window, "_NET_FRAME_EXTENTS");  // left, right, top, bottom
-    return extents.size() < 4 ? juce::BorderSize<int>() : juce::BorderSize<int> ((int) extents[2], (int) extents[0], (int) extents[3], (int) extents[1]);
+    if (extents.size() < 4)
+        return {};
+    return { (int) extents[2], (int) extents[0], (int) extents[3], (int) extents[1] };
 }
 
 juce::Rectangle<int> X11Display::GetWorkArea()
@@ -147,7 +149,10 @@ void X11Display::SendCloseRequest (WindowId window)
     send (DPY, window, event);
 }
 
-bool X11Display::HasWindowManager() { return ! property (DPY, DefaultRootWindow (DPY), "_NET_SUPPORTING_WM_CHECK", XA_WINDOW).empty(); }
+bool X11Display::HasWindowManager()
+{
+    return ! property (DPY, DefaultRootWindow (DPY), "_NET_SUPPORTING_WM_CHECK", XA_WINDOW).empty();
+}
 
 void X11Display::Activate (WindowId window)
 {
@@ -157,7 +162,8 @@ void X11Display::Activate (WindowId window)
     // Asked for as a pager asks, which the window manager grants without weighing whether
     // the window may take the focus from another; then the focus is awaited.
     XEvent event { ClientMessage };
-    event.xclient = { ClientMessage, 0, False, nullptr, window, XInternAtom (DPY, "_NET_ACTIVE_WINDOW", False), 32, {} };
+    const auto type = XInternAtom (DPY, "_NET_ACTIVE_WINDOW", False);
+    event.xclient = { ClientMessage, 0, False, nullptr, window, type, 32, {} };
     event.xclient.data.l[0] = 2;
     event.xclient.data.l[1] = CurrentTime;
     XSendEvent (DPY, DefaultRootWindow (DPY), False, SubstructureRedirectMask | SubstructureNotifyMask, &event);
@@ -169,7 +175,8 @@ void X11Display::Activate (WindowId window)
         unsigned int count = 0;
         XGetInputFocus (DPY, &focus, &revert);
         // The focus may sit on a window inside the client (the framework's own focus window).
-        while (focus != window && focus > PointerRoot && XQueryTree (DPY, focus, &root, &parent, &children, &count) != 0)
+        while (focus != window && focus > PointerRoot
+               && XQueryTree (DPY, focus, &root, &parent, &children, &count) != 0)
         {
             XFree (children);
             focus = parent == root ? None : parent;

@@ -29,7 +29,7 @@ public:
     bool HasFixedSize (WindowId window);  // by its size hints, at its present size
 
     void SendCloseRequest (WindowId window);  // WM_DELETE_WINDOW, as a close button sends it
-    void PressKey (WindowId window, const std::string& key);  // named as X names keys ("Return"), to the window made active
+    void PressKey (WindowId window, const std::string& key);  // named as X names keys ("Return"); made active first
     void Click (WindowId window, juce::Point<int> point, int holdMilliseconds = 0);
 
     /** What the window shows now; also kept as test-output/<name>.png for a person to see. */
