@@ -76,7 +76,7 @@ void findClients (Display* display, Window parent, pid_t pid, int depth, std::ve
     XFree (children);
 }
 
-/** The numbers of a window's CARDINAL property, the first few of them. */
+/** The numbers in a window's CARDINAL property. */
 std::vector<long> cardinals (Display* display, Window window, const char* name)
 {
     const auto bytes = property (display, window, name, XA_CARDINAL);
