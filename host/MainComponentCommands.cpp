@@ -40,15 +40,15 @@ void MainComponent::ShowSettingsWindow()
     options.useNativeTitleBar = true;
     options.resizable = false;
 
+    // The framework sizes the dialog for a border of its own (a pixel each side) before it
+    // switches to the native title bar, and the panel then fills the dialog: asked for that
+    // much narrower, the panel comes out at its width. It is not resized once the dialog shows:
+    // a window manager may answer that resize after the dialog's first size, and the framework
+    // then takes the wider size back for good.
     audioSettingsComponent->setBounds (audioSettingsComponent->getX(), audioSettingsComponent->getY(),
-                                       settingsWidth, settingsHeight);
+                                       settingsWidth - 2, settingsHeight);
 
     settingsWindow = options.launchAsync();
-
-    // The framework sizes the dialog for a border of its own before it switches to the
-    // native title bar, so the panel would fill a window two pixels wider than asked:
-    // give the panel its width back, and the dialog follows it.
-    audioSettingsComponent->setSize (settingsWidth, audioSettingsComponent->getHeight());
 
     // The dialog may end after this component is gone (the destructor ends it, and the
     // callback runs later): the callback then finds nothing to switch off.

@@ -1,26 +1,35 @@
-# Sourced by scripts/test, scripts/bench and scripts/run: a test display and a JACK
-# server for machines that have neither. Whatever is started here is stopped by stop_started_services.
+# Sourced by scripts/test, scripts/bench, scripts/run and scripts/desktop: a test display,
+# a desktop on it and a JACK server for machines that have none. Whatever is started here
+# is stopped, and every folder made here removed, by stop_started_services.
 
 started_pids=()
+started_dirs=()
 
 stop_started_services() {
     for pid in "${started_pids[@]}"; do
         kill "$pid" 2>/dev/null || true
     done
     for pid in "${started_pids[@]}"; do
+        # Not all are our children (the session bus is dbus-launch's): wait for those by hand.
         wait "$pid" 2>/dev/null || true
+        for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
     done
     started_pids=()
+    if [ ${#started_dirs[@]} -gt 0 ]; then
+        rm -rf "${started_dirs[@]}"
+    fi
+    started_dirs=()
 }
 
-# Starts a virtual display of our own and points DISPLAY at it. Xvfb chooses a free
-# display number itself and reports it when it is ready, so two runs starting at once
-# never end up sharing one display (and each other's windows and key presses).
+# Starts a virtual display of our own, of the size given (1280x800 unless given), and
+# points DISPLAY at it. Xvfb chooses a free display number itself and reports it when it
+# is ready, so two runs starting at once never end up sharing one display (and each
+# other's windows and key presses).
 start_private_display() {
-    local number_file
+    local size=${1:-1280x800} number_file
     number_file=$(mktemp)
     # -noreset keeps atoms interned by a client alive after it disconnects.
-    Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp -noreset 3>"$number_file" >/dev/null 2>&1 &
+    Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp -noreset 3>"$number_file" >/dev/null 2>&1 &
     local xvfb=$!
     started_pids+=($xvfb)
     for _ in $(seq 100); do
@@ -42,6 +51,79 @@ start_private_display() {
         xprop -root -f "$atom" 32a -set "$atom" "$atom" >/dev/null 2>&1 || true
         xprop -root -remove "$atom" >/dev/null 2>&1 || true
     done
+}
+
+# A folder of our own for the desktop's session (mode 700, as a runtime folder must be),
+# made once per run and removed by stop_started_services.
+session_dir() {
+    if [ -z "${orvo_session_dir:-}" ]; then
+        orvo_session_dir=$(mktemp -d "${TMPDIR:-/tmp}/orvo-desktop.XXXXXX")
+        started_dirs+=("$orvo_session_dir")
+    fi
+    echo "$orvo_session_dir"
+}
+
+# Gives the display the scale a desktop set to that many times 100 % announces to its
+# programs: GNOME's XSETTINGS (window scaling factor and DPI), served by xsettingsd. The
+# framework reads the scale there first; GSETTINGS_BACKEND=memory keeps the settings of
+# whoever runs this out of the desktop's programs, so the scale comes from here alone.
+start_scaled_settings() {
+    local scale=${1:-1} config
+    session_dir >/dev/null
+    config="$(session_dir)/xsettingsd.conf"
+    cat >"$config" <<END
+Gdk/WindowScalingFactor $scale
+Gdk/UnscaledDPI 98304
+Xft/DPI $((98304 * scale))
+END
+    xsettingsd -c "$config" >/dev/null 2>&1 &
+    started_pids+=($!)
+    export GSETTINGS_BACKEND=memory
+    for _ in $(seq 100); do
+        dump_xsettings 2>/dev/null | grep -q "^Gdk/WindowScalingFactor $scale\$" && return 0
+        sleep 0.05
+    done
+    echo "could not start the desktop's settings (xsettingsd)" >&2
+    return 1
+}
+
+# Starts a window manager on DISPLAY (mutter, GNOME's, unless given; or openbox) with a
+# session bus and a runtime folder of its own, so that runs side by side never share one,
+# and waits until it manages the screen and has set the work area (without which the
+# framework computes no display scale).
+start_window_manager() {
+    local wm=${1:-mutter} dir
+    dir=$(session_dir)
+    mkdir -p "$dir/runtime" "$dir/config" "$dir/cache" "$dir/data"
+    chmod 700 "$dir/runtime"
+    export XDG_RUNTIME_DIR="$dir/runtime"
+    local session=(env XDG_CONFIG_HOME="$dir/config" XDG_CACHE_HOME="$dir/cache" XDG_DATA_HOME="$dir/data")
+    local bus
+    if ! bus=$("${session[@]}" dbus-launch --sh-syntax --exit-with-x11); then
+        echo "could not start a session bus" >&2
+        return 1
+    fi
+    eval "$bus"
+    export DBUS_SESSION_BUS_ADDRESS
+    started_pids+=("$DBUS_SESSION_BUS_PID")
+    case $wm in
+        mutter) "${session[@]}" mutter --x11 --replace --sm-disable >"$dir/$wm.log" 2>&1 & ;;
+        openbox) "${session[@]}" openbox --sm-disable >"$dir/$wm.log" 2>&1 & ;;
+        *) echo "no such window manager: $wm (mutter or openbox)" >&2; return 1 ;;
+    esac
+    local manager=$!
+    started_pids+=($manager)
+    for _ in $(seq 200); do
+        if xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id" \
+                && xprop -root _NET_WORKAREA 2>/dev/null | grep -q "= "; then
+            return 0
+        fi
+        kill -0 "$manager" 2>/dev/null || break
+        sleep 0.05
+    done
+    echo "could not start the window manager $wm:" >&2
+    cat "$dir/$wm.log" >&2
+    return 1
 }
 
 # Uses DISPLAY when it works, and starts a virtual display otherwise.

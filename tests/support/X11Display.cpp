@@ -1,5 +1,7 @@
 #include "X11Display.h"
 
+#include <cstring>
+
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -34,34 +36,61 @@ std::string property (Display* display, Window window, const char* name, Atom ty
 }
 }
 
-X11Display::X11Display() : display (reinterpret_cast<_XDisplay*> (XOpenDisplay (nullptr)))
+X11Display::X11Display (const std::string& name)
+    : display (reinterpret_cast<_XDisplay*> (XOpenDisplay (name.empty() ? nullptr : name.c_str())))
 {
     // A bare test display has no window manager to create the protocol atoms, and the
     // framework looks them up only if they exist: it would ignore close requests.
     XSetErrorHandler ([] (Display*, XErrorEvent*) { return 0; });
-    for (auto* name : { "WM_PROTOCOLS", "WM_DELETE_WINDOW", "_NET_WM_PING", "WM_STATE", "_NET_WM_STATE" })
+    for (auto* atom : { "WM_PROTOCOLS", "WM_DELETE_WINDOW", "_NET_WM_PING", "WM_STATE", "_NET_WM_STATE" })
         if (display != nullptr)
-            XInternAtom (DPY, name, False);
+            XInternAtom (DPY, atom, False);
 }
 
 X11Display::~X11Display() { if (display != nullptr) XCloseDisplay (DPY); }
 
+namespace
+{
+/** The process's mapped windows among the children of the parent. A window manager puts each
+    program's window (which then has WM_STATE) into a frame of its own, one or two levels down. */
+void findClients (Display* display, Window parent, pid_t pid, int depth, std::vector<X11Display::WindowId>& found)
+{
+    Window root = 0, grandparent = 0, *children = nullptr;
+    unsigned int count = 0;
+    if (XQueryTree (display, parent, &root, &grandparent, &children, &count) == 0)
+        return;
+    for (unsigned int i = 0; i < count; ++i)
+    {
+        const auto owner = property (display, children[i], "_NET_WM_PID", XA_CARDINAL);
+        XWindowAttributes attributes {};
+        if (owner.size() == sizeof (long) && *reinterpret_cast<const long*> (owner.data()) == pid)
+        {
+            if (XGetWindowAttributes (display, children[i], &attributes) != 0 && attributes.map_state == IsViewable)
+                found.push_back (children[i]);
+        }
+        else if (depth < 3 && property (display, children[i], "WM_STATE", AnyPropertyType).empty())
+        {
+            findClients (display, children[i], pid, depth + 1, found);
+        }
+    }
+    XFree (children);
+}
+
+/** The numbers in a window's CARDINAL property. */
+std::vector<long> cardinals (Display* display, Window window, const char* name)
+{
+    const auto bytes = property (display, window, name, XA_CARDINAL);
+    std::vector<long> numbers (bytes.size() / sizeof (long));
+    std::memcpy (numbers.data(), bytes.data(), numbers.size() * sizeof (long));
+    return numbers;
+}
+}
+
 std::vector<X11Display::WindowId> X11Display::FindWindows (pid_t pid)
 {
     std::vector<WindowId> found;
-    Window root = 0, parent = 0, *children = nullptr;
-    unsigned int count = 0;
-    if (display == nullptr || XQueryTree (DPY, DefaultRootWindow (DPY), &root, &parent, &children, &count) == 0)
-        return found;
-    for (unsigned int i = 0; i < count; ++i)
-    {
-        const auto owner = property (DPY, children[i], "_NET_WM_PID", XA_CARDINAL);
-        XWindowAttributes attributes {};
-        if (owner.size() == sizeof (long) && *reinterpret_cast<const long*> (owner.data()) == pid
-            && XGetWindowAttributes (DPY, children[i], &attributes) != 0 && attributes.map_state == IsViewable)
-            found.push_back (children[i]);
-    }
-    XFree (children);
+    if (display != nullptr)
+        findClients (DPY, DefaultRootWindow (DPY), pid, 1, found);
     return found;
 }
 
@@ -87,6 +116,22 @@ juce::Rectangle<int> X11Display::GetGeometry (WindowId window)
     return { x, y, attributes.width, attributes.height };
 }
 
+juce::BorderSize<int> X11Display::GetFrame (WindowId window)
+{
+    const auto extents = cardinals (DPY, window, "_NET_FRAME_EXTENTS");  // left, right, top, bottom
+    if (extents.size() < 4)
+        return {};
+    return { (int) extents[2], (int) extents[0], (int) extents[3], (int) extents[1] };
+}
+
+juce::Rectangle<int> X11Display::GetWorkArea()
+{
+    const auto area = cardinals (DPY, DefaultRootWindow (DPY), "_NET_WORKAREA");  // x, y, width, height of each desktop
+    if (area.size() < 4)
+        return { DisplayWidth (DPY, DefaultScreen (DPY)), DisplayHeight (DPY, DefaultScreen (DPY)) };
+    return { (int) area[0], (int) area[1], (int) area[2], (int) area[3] };
+}
+
 bool X11Display::HasFixedSize (WindowId window)
 {
     XSizeHints hints {};
@@ -104,8 +149,46 @@ void X11Display::SendCloseRequest (WindowId window)
     send (DPY, window, event);
 }
 
+bool X11Display::HasWindowManager()
+{
+    return ! property (DPY, DefaultRootWindow (DPY), "_NET_SUPPORTING_WM_CHECK", XA_WINDOW).empty();
+}
+
+void X11Display::Activate (WindowId window)
+{
+    if (! HasWindowManager())
+        return;  // the framework focuses its windows itself
+
+    // Asked for as a pager asks, which the window manager grants without weighing whether
+    // the window may take the focus from another; then the focus is awaited.
+    XEvent event { ClientMessage };
+    const auto type = XInternAtom (DPY, "_NET_ACTIVE_WINDOW", False);
+    event.xclient = { ClientMessage, 0, False, nullptr, window, type, 32, {} };
+    event.xclient.data.l[0] = 2;
+    event.xclient.data.l[1] = CurrentTime;
+    XSendEvent (DPY, DefaultRootWindow (DPY), False, SubstructureRedirectMask | SubstructureNotifyMask, &event);
+    XFlush (DPY);
+    for (int waited = 0; waited < 5000; waited += 10, juce::Thread::sleep (10))
+    {
+        Window focus = 0, root = 0, parent = 0, *children = nullptr;
+        int revert = 0;
+        unsigned int count = 0;
+        XGetInputFocus (DPY, &focus, &revert);
+        // The focus may sit on a window inside the client (the framework's own focus window).
+        while (focus != window && focus > PointerRoot
+               && XQueryTree (DPY, focus, &root, &parent, &children, &count) != 0)
+        {
+            XFree (children);
+            focus = parent == root ? None : parent;
+        }
+        if (focus == window)
+            return;
+    }
+}
+
 void X11Display::PressKey (WindowId window, const std::string& key)
 {
+    Activate (window);
     // Straight to the window: through the server's test extension a press stays down when the
     // window goes before the release, and the server repeats the key into every later window.
     XEvent event {};
@@ -119,7 +202,9 @@ void X11Display::Click (WindowId window, juce::Point<int> point, int holdMillise
 {
     // A real press through the server's test extension: the framework also asks the server
     // which buttons are down, and would take a press sent to the window alone for one
-    // already let go. The release always follows, so no button stays down.
+    // already let go. The release always follows, so no button stays down. The window comes to
+    // the front first, so that the press lands on it and not on a window above it.
+    Activate (window);
     const auto onScreen = GetGeometry (window).getPosition() + point;
     XTestFakeMotionEvent (DPY, -1, onScreen.x, onScreen.y, CurrentTime);
     XTestFakeButtonEvent (DPY, Button1, True, CurrentTime);
