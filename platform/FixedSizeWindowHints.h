@@ -11,10 +11,10 @@
     connection to the display, after every move or resize of the window, at once and
     again shortly after, when the framework has written its own hints for the change.
 
-    Made once the window has been placed and shown, it also asks a window manager to
-    centre the window's frame where the window itself was placed: the framework centres
-    a window before a window manager has framed it, which leaves the title bar above the
-    centre.
+    Made once the window has been placed, before it is shown, it also asks a window
+    manager to centre the window's frame where the window itself was placed: the
+    framework centres a window before a window manager has framed it, which would leave
+    the title bar above the centre.
 */
 class FixedSizeWindowHints final : private juce::ComponentListener,
                              private juce::Timer
