@@ -22,7 +22,6 @@ void FixedSizeWindowHints::Apply (juce::Component& w, bool centreFrame)
         return;
 
     const auto nativeWindow = (::Window) reinterpret_cast<juce::pointer_sized_uint> (peer->getNativeHandle());
-    const auto size = (peer->getBounds() * peer->getPlatformScaleFactor()).withZeroOrigin();
 
     juce::XWindowSystemUtilities::ScopedXLock lock;
 
@@ -32,9 +31,20 @@ void FixedSizeWindowHints::Apply (juce::Component& w, bool centreFrame)
     XSizeHints hints {};
     long supplied = 0;
     XGetWMNormalHints (display, nativeWindow, &hints, &supplied);
+
+    // So does the size, in physical pixels. At a fractional scale the window's bounds, read
+    // back in logical pixels, can come out a pixel larger than asked for; fixed at that,
+    // the window would grow by a strip.
+    if ((hints.flags & USSize) == 0 || hints.width <= 0 || hints.height <= 0)
+    {
+        const auto size = (peer->getBounds() * peer->getPlatformScaleFactor()).withZeroOrigin();
+        hints.width = size.getWidth();
+        hints.height = size.getHeight();
+    }
+
     hints.flags |= PMinSize | PMaxSize | USSize;
-    hints.width = hints.min_width = hints.max_width = size.getWidth();
-    hints.height = hints.min_height = hints.max_height = size.getHeight();
+    hints.min_width = hints.max_width = hints.width;
+    hints.min_height = hints.max_height = hints.height;
 
     // Only the framework's next hints, written with its next move of the window, drop it.
     if (centreFrame)
