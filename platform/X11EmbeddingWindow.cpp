@@ -49,6 +49,25 @@ void X11EmbeddingWindow::SetBounds (juce::Rectangle<int> bounds)
     XFlush (display);
 }
 
+void X11EmbeddingWindow::Embed (unsigned long pluginWindow)
+{
+    embedded = pluginWindow;
+
+    // Told here whenever the plug-in's window comes into view; it may be already.
+    XSelectInput (display, embedded, VisibilityChangeMask);
+    AskForRepaint();
+}
+
+void X11EmbeddingWindow::AskForRepaint()
+{
+    // A plug-in built on a framework like ours handles its X events only when its own
+    // connection has data to read. An exposure that Xlib read while the plug-in waited
+    // for a reply stays in its queue, and its window unpainted, until the next event
+    // comes: this sends it one.
+    XClearArea (display, embedded, 0, 0, 0, 0, True);
+    XFlush (display);
+}
+
 void X11EmbeddingWindow::HandleEvents()
 {
     // The plug-in's window is the first that it creates in ours (or moves into it), and
@@ -65,9 +84,14 @@ void X11EmbeddingWindow::HandleEvents()
             pointerInside = event.type == EnterNotify;
         else if (event.type == CreateNotify && event.xcreatewindow.parent == window && embedded == 0)
         {
-            embedded = event.xcreatewindow.window;
+            Embed (event.xcreatewindow.window);
             width = event.xcreatewindow.width;
             height = event.xcreatewindow.height;
+        }
+        else if (event.type == VisibilityNotify && event.xvisibility.window == embedded
+                 && event.xvisibility.state != VisibilityFullyObscured)
+        {
+            AskForRepaint();
         }
         else if (event.type == ConfigureNotify && event.xconfigure.window == embedded)
         {
@@ -80,7 +104,7 @@ void X11EmbeddingWindow::HandleEvents()
         }
         else if (event.type == ReparentNotify && event.xreparent.parent == window && embedded == 0)
         {
-            embedded = event.xreparent.window;
+            Embed (event.xreparent.window);
             ::Window root {};
             int x = 0, y = 0;
             unsigned int w = 0, h = 0, border = 0, depth = 0;

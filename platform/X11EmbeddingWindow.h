@@ -9,9 +9,9 @@
 
     The plug-in sizes its window itself, and may do so again at any time; this window tells
     its owner the size of the window put into it whenever that changes, so that the owner
-    can make room for it. It watches through an X connection of its own, whose events the
-    framework's message loop hands to it as they arrive: nothing is polled, and no request
-    waits for a reply.
+    can make room for it; and it asks the plug-in to repaint its window whenever that comes
+    into view. It watches through an X connection of its own, whose events the framework's
+    message loop hands to it as they arrive: nothing is polled.
 
     Made and used on the message thread. Without a display it makes no window and tells
     nothing.
@@ -38,6 +38,8 @@ public:
 
 private:
     void HandleEvents();
+    void Embed (unsigned long pluginWindow);
+    void AskForRepaint();
 
     struct _XDisplay* display = nullptr;
     unsigned long window = 0, embedded = 0;
