@@ -173,6 +173,11 @@ MainComponent::MainComponent (const SynthConfig&, const std::string& name)
 
     LoadInstrument();
 
+    // The keyboard that the user has is played without a trip to the settings: now, and
+    // when the poller reports one plugged in later.
+    EnableMidiInputsWhenNoneEnabledIsConnected();
+    midiDevicePoller.AddListener (this);
+
     // With no MIDI input the instrument can be played only from the screen: say so once
     // the window is up. An input present now spares the user the alert.
     if (plugin != nullptr && juce::MidiInput::getAvailableDevices().isEmpty())
@@ -315,6 +320,8 @@ void MainComponent::ShowErrorText (const juce::String& text)
 //==============================================================================
 MainComponent::~MainComponent()
 {
+    midiDevicePoller.RemoveListener (this);
+
     if (auto* dialog = settingsWindow.getComponent())
     {
         dialog->exitModalState (0);
@@ -349,7 +356,12 @@ void MainComponent::SaveDeviceState()
     if (savedDeviceState == nullptr)
         return;
 
-    const auto settings = settingsFile();
+    // A link in the file's place is the user's and stays: the state goes to the file that it
+    // names, and nowhere while that file's folder is missing (on a drive not mounted, say).
+    const auto settings = settingsFile().getLinkedTarget();
+    if (settings != settingsFile() && ! settings.getParentDirectory().isDirectory())
+        return;
+
     settings.create();
     savedDeviceState->writeTo (settings);
 }
@@ -456,4 +468,40 @@ void MainComponent::EnableSpecificMidiInput (int index)
         deviceManager.addMidiInputDeviceCallback (chosen->identifier, &midiCollector);
 
     lastMidiInputIndex = index;
+}
+
+/** Enables every connected MIDI input when none of the enabled ones is connected: on a
+    first run, or when every input of the saved state is unplugged. An enabled input that
+    is connected is the user's choice, and stays the only one.
+*/
+void MainComponent::EnableMidiInputsWhenNoneEnabledIsConnected()
+{
+    const auto inputs = juce::MidiInput::getAvailableDevices();
+
+    for (const auto& input : inputs)
+        if (deviceManager.isMidiInputDeviceEnabled (input.identifier))
+            return;
+
+    if (inputs.isEmpty())
+        return;
+
+    for (int index = 0; index < inputs.size(); ++index)
+        EnableSpecificMidiInput (index);
+
+    // Each call leaves the collector registered for the input that it enabled, beside the
+    // registration for every enabled input; this keeps the latter alone, as a change does.
+    EnableSpecificMidiInput (-1);
+}
+
+void MainComponent::OnMidiDeviceAdded (const juce::MidiDeviceInfo&)
+{
+    // A keyboard has come, so the start-up check has nothing to warn of; and the alerter,
+    // which listens only until the first one, could not close its alert any more.
+    stopTimer();
+    EnableMidiInputsWhenNoneEnabledIsConnected();
+}
+
+void MainComponent::OnMidiDeviceRemoved (const juce::MidiDeviceInfo&)
+{
+    // An input that goes stays enabled in the device state, for when it comes back.
 }

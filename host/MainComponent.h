@@ -19,7 +19,8 @@
 class MainComponent : public juce::AudioAppComponent,
                       public juce::ChangeListener,
                       public juce::Button::Listener,
-                      private juce::Timer
+                      private juce::Timer,
+                      private MidiDevicePoller::Listener
 {
 public:
     MainComponent (const SynthConfig& config, const std::string& applicationName);
@@ -54,6 +55,10 @@ private:
     static constexpr int midiCheckDelayMilliseconds = 2000;
 
     void timerCallback() override;
+
+    void OnMidiDeviceAdded (const juce::MidiDeviceInfo&) override;
+    void OnMidiDeviceRemoved (const juce::MidiDeviceInfo&) override;
+    void EnableMidiInputsWhenNoneEnabledIsConnected();
 
     void LoadInstrument();
     static void GiveReservedMidiStorageTo (juce::AudioPluginInstance&, int blockSize);
