@@ -238,6 +238,7 @@ protected:
             ::pclose (ports);
         }
         const auto wav = Home().getChildFile ("out.wav");
+        wav.deleteFile();  // a recording left from before would pass for this one's
         AppProcess recorder (juce::File ("/usr/bin/jack_rec"), {}, { "-f", wav.getFullPathName().toStdString(), "-d", "3", client + ":out_1", client + ":out_2" });
         // Sound reaches the file once the recorder runs: its header alone is 44 bytes.
         for (int waited = 0; wav.getSize() <= 44 && waited < 5000 * slowness; waited += 10)
