@@ -74,6 +74,7 @@ MainComponent::MainComponent (const SynthConfig&, const std::string& name)
     ListenToDeviceChanges();
     RegisterPluginFormats();
     LoadInstrument();
+    PlayConnectedKeyboards();
     ScheduleMidiCheck();
 }
 
@@ -120,6 +121,14 @@ void MainComponent::RegisterPluginFormats()
 {
     formatManager.addFormat (new AudioUnitStandInFormat());
     formatManager.addFormat (new VSTBundlePluginFormat());
+}
+
+void MainComponent::PlayConnectedKeyboards()
+{
+    // The keyboard that the user has is played without a trip to the settings: now, and
+    // when the poller reports one plugged in later.
+    EnableMidiInputsWhenNoneEnabledIsConnected();
+    midiDevicePoller.AddListener (this);
 }
 
 void MainComponent::ScheduleMidiCheck()
@@ -265,6 +274,8 @@ void MainComponent::ShowErrorText (const juce::String& text)
 //==============================================================================
 MainComponent::~MainComponent()
 {
+    midiDevicePoller.RemoveListener (this);
+
     if (auto* dialog = settingsWindow.getComponent())
     {
         dialog->exitModalState (0);
@@ -385,4 +396,40 @@ void MainComponent::EnableSpecificMidiInput (int index)
         deviceManager.addMidiInputDeviceCallback (chosen->identifier, &midiCollector);
 
     lastMidiInputIndex = index;
+}
+
+/** Enables every connected MIDI input when none of the enabled ones is connected: on a
+    first run, or when every input of the saved state is unplugged. An enabled input that
+    is connected is the user's choice, and stays the only one.
+*/
+void MainComponent::EnableMidiInputsWhenNoneEnabledIsConnected()
+{
+    const auto inputs = juce::MidiInput::getAvailableDevices();
+
+    for (const auto& input : inputs)
+        if (deviceManager.isMidiInputDeviceEnabled (input.identifier))
+            return;
+
+    if (inputs.isEmpty())
+        return;
+
+    for (int index = 0; index < inputs.size(); ++index)
+        EnableSpecificMidiInput (index);
+
+    // Each call leaves the collector registered for the input that it enabled, beside the
+    // registration for every enabled input; this keeps the latter alone, as a change does.
+    EnableSpecificMidiInput (-1);
+}
+
+void MainComponent::OnMidiDeviceAdded (const juce::MidiDeviceInfo&)
+{
+    // A keyboard has come, so the start-up check has nothing to warn of; and the alerter,
+    // which listens only until the first one, could not close its alert any more.
+    stopTimer();
+    EnableMidiInputsWhenNoneEnabledIsConnected();
+}
+
+void MainComponent::OnMidiDeviceRemoved (const juce::MidiDeviceInfo&)
+{
+    // An input that goes stays enabled in the device state, for when it comes back.
 }

@@ -19,7 +19,8 @@
 class MainComponent : public juce::AudioAppComponent,
                       public juce::ChangeListener,
                       public juce::Button::Listener,
-                      private juce::Timer
+                      private juce::Timer,
+                      private MidiDevicePoller::Listener
 {
 public:
     MainComponent (const SynthConfig& config, const std::string& applicationName);
@@ -55,6 +56,10 @@ private:
 
     void timerCallback() override;
 
+    void OnMidiDeviceAdded (const juce::MidiDeviceInfo&) override;
+    void OnMidiDeviceRemoved (const juce::MidiDeviceInfo&) override;
+    void EnableMidiInputsWhenNoneEnabledIsConnected();
+
     // The start-up road, in its order.
     void OpenDefaultAudioDevice();
     void AddOnScreenKeyboard();
@@ -64,6 +69,7 @@ private:
     void ListenToDeviceChanges();
     void RegisterPluginFormats();
     void LoadInstrument();
+    void PlayConnectedKeyboards();
     void ScheduleMidiCheck();
 
     static void GiveReservedMidiStorageTo (juce::AudioPluginInstance&, int blockSize);

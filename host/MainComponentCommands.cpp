@@ -97,5 +97,9 @@ void MainComponent::ShowProductInformation()
 void MainComponent::timerCallback()
 {
     stopTimer();
-    missingMidiDeviceAlerter.ShowMissingMidiDeviceWindow();
+
+    // A keyboard plugged in since the start spares the alert as one present at the start
+    // does, also before the poller has reported it.
+    if (juce::MidiInput::getAvailableDevices().isEmpty())
+        missingMidiDeviceAlerter.ShowMissingMidiDeviceWindow();
 }

@@ -110,7 +110,12 @@ void MainComponent::SaveDeviceState()
     if (savedDeviceState == nullptr)
         return;
 
-    const auto settings = settingsFile();
+    // A link in the file's place is the user's and stays: the state goes to the file that it
+    // names, and nowhere while that file's folder is missing (on a drive not mounted, say).
+    const auto settings = settingsFile().getLinkedTarget();
+    if (settings != settingsFile() && ! settings.getParentDirectory().isDirectory())
+        return;
+
     settings.create();
     savedDeviceState->writeTo (settings);
 }

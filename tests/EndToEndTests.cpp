@@ -19,7 +19,11 @@ namespace
 {
 const std::string header = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n\r\n";
 const std::string jackDevice = R"(<DEVICESETUP deviceType="JACK" audioOutputDeviceName="system" audioInputDeviceName="")";
-const std::string written = header + jackDevice + "\r\n             audioDeviceRate=\"48000.0\"/>\r\n";
+// The stand-in keyboard that every test starts with (unless it says otherwise), and what an exit writes
+// with it enabled, as the app enables it when no input of the user's is connected.
+const std::string keyboardInput = R"(<MIDIINPUT name="Stand-in Keyboard" identifier="20-0"/>)";
+const std::string written = header + jackDevice + "\r\n             audioDeviceRate=\"48000.0\">\r\n  "
+                             + keyboardInput + "\r\n</DEVICESETUP>\r\n";
 
 /** A saved state in a hand-written form that the app never writes itself. */
 std::string handWritten (const std::string& tag, const std::string& children = {})
@@ -198,24 +202,40 @@ TEST_F (EndToEnd, KeepsTheDeviceStateAsTheTableSaysInOneWindowThatQuitsOnClose)
     struct Case { const char* description; std::function<void()> before, whileRunning; std::function<bool()> keptAsItWas; std::optional<std::string> after {}; };
     const auto random = [] { std::string bytes (1 << 20, 0); for (auto& b : bytes) b = (char) juce::Random::getSystemRandom().nextInt (256); return bytes; } ();
     const auto write = [this] (std::string bytes) { return [this, bytes] { WriteFile (Settings(), bytes); }; };
-    const auto keeps = [this] (std::string bytes) { return [this, bytes] { return ReadFile (Settings()) == bytes; }; };
     const auto keepsFolder = [this] { return Settings().isDirectory() && ReadFile (Settings().getChildFile ("kept.txt")) == "the user's"; };
     const auto folderInstead = [this] { Settings().deleteFile(); WriteFile (Settings().getChildFile ("kept.txt"), "the user's"); };
     const auto midi = R"(<MIDIINPUT name="Stage Keys" identifier="gone-1"/>)" "\n" R"(<MIDIINPUT name="Pads &amp; Knobs" identifier="gone-2"/>)" "\n";
     const auto noDevice = "<?xml version=\"1.0\"?>\n<DEVICESETUP deviceType=\"JACK\" audioOutputDeviceName=\"\" audioInputDeviceName=\"\"/>\n";
 
     const Case cases[] {
-        { "none at the first start: an empty one, left empty", [] {}, {}, {}, "" },
-        { "a state: used, and rewritten as the device manager holds it", write (handWritten ("DEVICESETUP")), {}, {}, written },
-        { "a state in other letter case, with MIDI inputs that are not connected: the inputs are kept in their order", write (handWritten ("devicesetup", midi)), {}, {}, header + jackDevice + "\r\n             audioDeviceRate=\"48000.0\">\r\n  <MIDIINPUT name=\"Stage Keys\" identifier=\"gone-1\"/>\r\n" "  <MIDIINPUT name=\"Pads &amp; Knobs\" identifier=\"gone-2\"/>\r\n</DEVICESETUP>\r\n" },
-        { "a state naming no output device: the default one opens, the choice is kept", write (noDevice), {}, {}, header + R"(<DEVICESETUP deviceType="JACK" audioOutputDeviceName="" audioInputDeviceName=""/>)" "\r\n" },
-        { "another root element", write (handWritten ("PREFERENCES")), {}, keeps (handWritten ("PREFERENCES")) },
-        { "a state cut short inside its start tag", write ("<?xml version=\"1.0\"?>\n<DEVICESETUP deviceType=\"JACK\""), {}, keeps ("<?xml version=\"1.0\"?>\n<DEVICESETUP deviceType=\"JACK\"") },
-        { "a megabyte of random bytes", write (random), {}, keeps (random) },
-        { "a named pipe", [this] { Settings().getParentDirectory().createDirectory(); ::mkfifo (Settings().getFullPathName().toRawUTF8(), 0644); }, {}, [this] { struct stat s {}; return ::stat (Settings().getFullPathName().toRawUTF8(), &s) == 0 && S_ISFIFO (s.st_mode); } },
+        { "none at the first start: the keyboard connected is enabled, and written", [] {}, {}, {}, written },
+        { "a state without MIDI inputs: used, and rewritten with the keyboard connected",
+          write (handWritten ("DEVICESETUP")), {}, {}, written },
+        { "a state naming the keyboard connected: its bytes are kept", write (written), {}, {}, written },
+        { "a state in other letter case, whose MIDI inputs are not connected: the keyboard comes first, and they are "
+          "kept in their order", write (handWritten ("devicesetup", midi)), {}, {},
+          header + jackDevice + "\r\n             audioDeviceRate=\"48000.0\">\r\n  " + keyboardInput + "\r\n"
+              "  <MIDIINPUT name=\"Stage Keys\" identifier=\"gone-1\"/>\r\n"
+              "  <MIDIINPUT name=\"Pads &amp; Knobs\" identifier=\"gone-2\"/>\r\n</DEVICESETUP>\r\n" },
+        { "a state naming no output device: the default one opens, and is named once the keyboard is enabled",
+          write (noDevice), {}, {}, written },
+        { "another root element: replaced by the state", write (handWritten ("PREFERENCES")), {}, {}, written },
+        { "a state cut short inside its start tag: replaced",
+          write ("<?xml version=\"1.0\"?>\n<DEVICESETUP deviceType=\"JACK\""), {}, {}, written },
+        { "a megabyte of random bytes: replaced", write (random), {}, {}, written },
+        { "a named pipe: not read, and replaced",
+          [this] { Settings().getParentDirectory().createDirectory();
+                   ::mkfifo (Settings().getFullPathName().toRawUTF8(), 0644); },
+          {}, {}, written },
         { "a folder", folderInstead, {}, keepsFolder },
         { "a folder put in the place of a state while the app runs, which no file can replace", write (handWritten ("DEVICESETUP")), folderInstead, keepsFolder },
         { "a link into a folder that is gone", [this] { Settings().getParentDirectory().createDirectory(); Home().getChildFile ("gone/Settings.xml").createSymbolicLink (Settings(), true); }, {}, [this] { return Settings().isSymbolicLink() && ! Home().getChildFile ("gone").exists(); } },
+        { "a link to a state elsewhere: it stays a link, and the state goes to that file",
+          [this] { WriteFile (Home().getChildFile ("elsewhere.xml"), handWritten ("DEVICESETUP"));
+                   Settings().getParentDirectory().createDirectory();
+                   Home().getChildFile ("elsewhere.xml").createSymbolicLink (Settings(), true); },
+          {}, [this] { return Settings().isSymbolicLink()
+                              && ReadFile (Home().getChildFile ("elsewhere.xml")) == written; } },
     };
 
     for (const auto& c : cases)
@@ -297,6 +317,7 @@ protected:
             ::pclose (ports);
         }
         const auto wav = Home().getChildFile ("out.wav");
+        wav.deleteFile();  // a recording left from before would pass for this one's
         AppProcess recorder (juce::File ("/usr/bin/jack_rec"), {}, { "-f", wav.getFullPathName().toStdString(), "-d", "3", client + ":out_1", client + ":out_2" });
         // Sound reaches the file once the recorder runs: its header alone is 44 bytes.
         for (int waited = 0; wav.getSize() <= 44 && waited < 5000 * slowness; waited += 10)
@@ -329,15 +350,35 @@ protected:
     }
 
     int Connections() const { return juce::StringArray::fromLines (MidiLog().loadFileAsString().trim()).size(); }
+
+    bool ShowsTheMidiAlert (AppProcess& app)
+    {
+        const auto windows = display.FindWindows (app.GetPid());
+        return std::any_of (windows.begin(), windows.end(),
+                            [this] (auto id) { return display.GetTitle (id) == "Missing MIDI Device"; });
+    }
+
+    /** The keyboard is enabled (the log then counts that many connections) and plays; three seconds on,
+        the start-up check has come and gone without its alert. Then the window is closed. */
+    void PlaysTheKeyboardWithoutTheAlert (AppProcess& app, X11Display::WindowId window, int connections)
+    {
+        EXPECT_TRUE (WaitUntil (app, [this, connections] { return Connections() == connections; })) << "enabled";
+        EXPECT_GT (PeakOfANote(), 0.01f);
+        EXPECT_FALSE (ShowsTheMidiAlert (app));
+        EXPECT_EQ (Close (app, window), std::optional<int> (0));
+    }
 };
 
 // The missing keyboard's alert ends with Return, a keyboard plugged in, the close button or a logout.
+// The keyboard plugged in plays at once and is kept: the next start plays it without the alert.
 TEST_F (UserRoad, AFirstRunWarnsOfTheMissingKeyboardAndPlaysFromTheOnScreenOne)
 {
     enum class Ending { returnKey, keyboardPluggedIn, closeButton, logout };
     for (const auto ending : { Ending::returnKey, Ending::keyboardPluggedIn, Ending::closeButton, Ending::logout })
     {
         SCOPED_TRACE ((int) ending);
+        Home().getChildFile (".config").deleteRecursively (false);
+        MidiLog().deleteFile();
         WriteFile (MidiInputs(), "");
         auto& app = Launch();
         const auto window = WaitForWindowSized (app, toolbar + editorHeight);
@@ -363,38 +404,64 @@ TEST_F (UserRoad, AFirstRunWarnsOfTheMissingKeyboardAndPlaysFromTheOnScreenOne)
         {
             WriteFile (MidiInputs(), "Stand-in Keyboard\n");
             EXPECT_TRUE (WaitUntil (app, [&] { return display.FindWindows (app.GetPid()).size() == 1; })) << "the alert goes by itself";
+            EXPECT_GT (PeakOfANote(), 0.01f) << "the keyboard plays without a trip to the settings";
         }
         ending == Ending::logout ? app.Kill (SIGTERM) : display.SendCloseRequest (*window);
         EXPECT_EQ (app.WaitForExit (10000 * slowness), std::optional<int> (0)) << app.GetStandardError();
-        EXPECT_TRUE (ending != Ending::returnKey || ReadFile (Settings()).empty()) << "nothing was chosen, so nothing is written";
+        if (ending != Ending::keyboardPluggedIn)
+        {
+            EXPECT_TRUE (ReadFile (Settings()).empty()) << "without a MIDI input nothing is chosen, nor written";
+            continue;
+        }
+
+        EXPECT_NE (ReadFile (Settings()).find (keyboardInput), std::string::npos) << ReadFile (Settings());
+        auto& next = Launch();
+        const auto nextWindow = WaitForWindowSized (next, toolbar + editorHeight);
+        ASSERT_TRUE (nextWindow.has_value()) << next.GetStandardError();
+        PlaysTheKeyboardWithoutTheAlert (next, *nextWindow, 2);  // enabled from the file
     }
 }
 
+// A keyboard plugged in before the start-up MIDI check spares the user the alert, as one there at the start does.
+TEST_F (UserRoad, AKeyboardPluggedInBeforeTheStartUpCheckSparesTheAlert)
+{
+    WriteFile (MidiInputs(), "");
+    auto& app = Launch();
+    const auto window = WaitForWindowSized (app, toolbar + editorHeight);
+    ASSERT_TRUE (window.has_value()) << app.GetStandardError();
+    WriteFile (MidiInputs(), "Stand-in Keyboard\n");  // the check comes two seconds after the window
+    PlaysTheKeyboardWithoutTheAlert (app, *window, 1);
+}
+
+// Both inputs are enabled at the first start; the user keeps the second one only. (The stand-in
+// plays its notes on the input enabled last.)
 TEST_F (UserRoad, AMidiInputChosenInTheSettingsIsPlayedKeptAtLogoutAndEnabledAtTheNextStart)
 {
+    WriteFile (MidiInputs(), "Stage Keys\nStand-in Keyboard\n");
     auto* app = &Launch();
     auto window = WaitForWindowSized (*app, toolbar + editorHeight);
     ASSERT_TRUE (window.has_value()) << app->GetStandardError();
+    ASSERT_TRUE (WaitUntil (*app, [this] { return Connections() == 2; })) << "every input is enabled at first";
 
     ClickSettings (*window);
     const auto dialog = WaitForSettings (*app);
     ASSERT_TRUE (dialog.has_value()) << "an 800-wide dialog titled Settings";
     juce::Thread::sleep (500);
     display.Screenshot (*dialog, "settings");
-    display.Click (*dialog, { 294, 183 });  // the input's tick box
-    ASSERT_TRUE (WaitUntil (*app, [this] { return Connections() == 1; })) << "the input is enabled";
+    display.Click (*dialog, { 294, 183 });  // the first input's tick box: off
     display.PressKey (*dialog, "Escape");
 
     EXPECT_GT (PeakOfANote(), 0.01f) << "the instrument hears the input";
-    for (auto shown : display.FindWindows (app->GetPid()))
-        EXPECT_NE (display.GetTitle (shown), "Missing MIDI Device") << "with an input present no MIDI alert shows";
+    EXPECT_FALSE (ShowsTheMidiAlert (*app)) << "with an input present no MIDI alert shows";
     LogOut (*app);
+    EXPECT_EQ (ReadFile (Settings()).find ("Stage Keys"), std::string::npos) << "the input turned off stays off";
 
     app = &Launch();
     window = WaitForWindowSized (*app, toolbar + editorHeight);
     ASSERT_TRUE (window.has_value());
-    EXPECT_TRUE (WaitUntil (*app, [this] { return Connections() == 2; })) << "the input chosen last time is enabled again";
+    EXPECT_TRUE (WaitUntil (*app, [this] { return Connections() == 3; })) << "the input chosen is enabled again";
     EXPECT_GT (PeakOfANote(), 0.01f);
+    EXPECT_EQ (Connections(), 3) << "and it alone: the choice holds while its input is connected";
 
     ClickSettings (*window);
     ASSERT_TRUE (WaitForSettings (*app).has_value());  // a logout ends the app with the dialog open too
