@@ -14,7 +14,8 @@
 #include "MainComponentProbe.h"
 
 extern "C" void __rtsan_realtime_enter(), __rtsan_realtime_exit(), __rtsan_off(), __rtsan_on();
-extern "C" int ___interceptor_pthread_mutex_lock (pthread_mutex_t*), ___interceptor_pthread_mutex_unlock (pthread_mutex_t*);
+extern "C" int ___interceptor_pthread_mutex_lock (pthread_mutex_t*),
+    ___interceptor_pthread_mutex_unlock (pthread_mutex_t*);
 
 namespace
 {
@@ -23,7 +24,11 @@ std::atomic<const char*> acceptedFrom[4], acceptedTo[4];
 thread_local const void* learnLocksOfModule = nullptr;
 thread_local pthread_mutex_t* learned = nullptr;
 
-const void* ModuleOf (const void* code) { Dl_info info {}; return dladdr (code, &info) != 0 ? info.dli_fbase : nullptr; }
+const void* ModuleOf (const void* code)
+{
+    Dl_info info {};
+    return dladdr (code, &info) != 0 ? info.dli_fbase : nullptr;
+}
 
 template <typename Lock>
 int PassAccepted (pthread_mutex_t* mutex, Lock&& lock)
@@ -47,7 +52,10 @@ extern "C" int pthread_mutex_lock (pthread_mutex_t* mutex) noexcept
     return PassAccepted (mutex, ___interceptor_pthread_mutex_lock);
 }
 
-extern "C" int pthread_mutex_unlock (pthread_mutex_t* mutex) noexcept { return PassAccepted (mutex, ___interceptor_pthread_mutex_unlock); }
+extern "C" int pthread_mutex_unlock (pthread_mutex_t* mutex) noexcept
+{
+    return PassAccepted (mutex, ___interceptor_pthread_mutex_unlock);
+}
 
 TEST (AudioCallback, PlaysBusyBlocksWithoutAllocatingOrTakingAnyLockButTheFrameworksOwn)
 {
@@ -76,8 +84,10 @@ TEST (AudioCallback, PlaysBusyBlocksWithoutAllocatingOrTakingAnyLockButTheFramew
     ASSERT_NE (learned, nullptr) << "the plug-in's side takes its callback lock";
 
     auto* instance = dynamic_cast<void*> (probe.plugin());  // the whole object, whose size the allocator knows
-    const std::pair<const void*, size_t> accepted[] { { &probe.collector(), sizeof (juce::MidiMessageCollector) }, { &probe.keyboardState(), sizeof (juce::MidiKeyboardState) },
-                                                      { instance, malloc_usable_size (instance) }, { learned, sizeof (pthread_mutex_t) } };
+    const std::pair<const void*, size_t> accepted[] { { &probe.collector(), sizeof (juce::MidiMessageCollector) },
+                                                      { &probe.keyboardState(), sizeof (juce::MidiKeyboardState) },
+                                                      { instance, malloc_usable_size (instance) },
+                                                      { learned, sizeof (pthread_mutex_t) } };
     for (int i = 0; i < 4; ++i)
         acceptedTo[i] = (acceptedFrom[i] = (const char*) accepted[i].first) + accepted[i].second;
 
@@ -94,7 +104,11 @@ TEST (AudioCallback, PlaysBusyBlocksWithoutAllocatingOrTakingAnyLockButTheFramew
 
     // A changing chord: each block ends the notes of the one before and starts up to 88
     // (every key), which with the endings stays within the room the framework keeps.
-    const auto send = [&] (const juce::MidiMessage& m) { probe.collector().handleIncomingMidiMessage (nullptr, m.withTimeStamp (juce::Time::getMillisecondCounterHiRes() * 0.001)); };
+    const auto send = [&] (const juce::MidiMessage& m)
+    {
+        probe.collector().handleIncomingMidiMessage (
+            nullptr, m.withTimeStamp (juce::Time::getMillisecondCounterHiRes() * 0.001));
+    };
     for (int count = 0; count < 5000; ++count)
     {
         for (const auto note : sounding)

@@ -12,7 +12,10 @@ namespace
 constexpr int toolbar = 32, editorWidth = 600, editorHeight = 400;
 const juce::Colour instrumentBackground (0xff15171c);
 
-bool IsBlack (juce::Colour colour) { return std::max ({ colour.getRed(), colour.getGreen(), colour.getBlue() }) < 8; }
+bool IsBlack (juce::Colour colour)
+{
+    return std::max ({ colour.getRed(), colour.getGreen(), colour.getBlue() }) < 8;
+}
 
 /** How many pixels of the area are black; the instrument draws none. */
 int BlackPixels (const juce::Image& image, juce::Rectangle<int> area)
@@ -35,10 +38,18 @@ using DesktopScale = AppUnderTest;
 // instrument's background; the app has 5 s to paint it.
 TEST_F (DesktopScale, TheMainWindowOpensCentredAtTheDesktopsScaleWithTheEditorFillingItsPlace)
 {
-    struct Row { int scale; juce::Rectangle<int> screen; int starts; };
+    struct Row
+    {
+        int scale;
+        juce::Rectangle<int> screen;
+        int starts;
+    };
     for (const auto& row : { Row { 1, { 1920, 1080 }, 10 }, Row { 2, { 3840, 2160 }, 10 } })
     {
-        const auto scaled = [&row] (juce::Rectangle<int> area) { return area * row.scale; };
+        const auto scaled = [&row] (juce::Rectangle<int> area)
+        {
+            return area * row.scale;
+        };
         const auto editor = scaled ({ 0, toolbar, editorWidth, editorHeight });
         const auto corner = scaled ({ editorWidth - 10, toolbar + editorHeight - 10, 8, 8 });
         int sized = 0, centred = 0, filled = 0;
@@ -62,8 +73,8 @@ TEST_F (DesktopScale, TheMainWindowOpensCentredAtTheDesktopsScaleWithTheEditorFi
             const auto isFilled = [&]
             {
                 return shown.getBounds().contains (editor) && BlackPixels (shown, editor) == 0
-                    && shown.getClippedImage (corner).getPixelAt (0, 0) == instrumentBackground
-                    && shown.getClippedImage (corner).getPixelAt (7, 7) == instrumentBackground;
+                       && shown.getClippedImage (corner).getPixelAt (0, 0) == instrumentBackground
+                       && shown.getClippedImage (corner).getPixelAt (7, 7) == instrumentBackground;
             };
             for (int waited = 0; waited < 5000 * slowness; waited += 250, juce::Thread::sleep (250))
                 if (shown = screen.Screenshot (*window, "desktop-at-scale-" + std::to_string (row.scale)); isFilled())
@@ -76,9 +87,10 @@ TEST_F (DesktopScale, TheMainWindowOpensCentredAtTheDesktopsScaleWithTheEditorFi
             sized += client.withZeroOrigin() == scaled ({ editorWidth, toolbar + editorHeight }) ? 1 : 0;
             centred += isCentred ? 1 : 0;
             filled += isFilled() ? 1 : 0;
-            std::cout << what << " on " << desktop.GetName() << ": client area " << client.toString()
-                      << ", frame top " << frame.getTop() << ", centre offset " << offset.toString() << (isCentred ? " (centred)" : " (not centred)")
-                      << ", editor " << (isFilled() ? "filled" : "not filled") << ": "
+            std::cout << what << " on " << desktop.GetName() << ": client area " << client.toString() << ", frame top "
+                      << frame.getTop() << ", centre offset " << offset.toString()
+                      << (isCentred ? " (centred)" : " (not centred)") << ", editor "
+                      << (isFilled() ? "filled" : "not filled") << ": "
                       << BlackPixels (shown, editor.getIntersection (shown.getBounds())) << " black pixels, corner "
                       << shown.getPixelAt (corner.getX(), corner.getY()).toDisplayString (false) << std::endl;
 

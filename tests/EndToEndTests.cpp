@@ -18,23 +18,30 @@
 namespace
 {
 const std::string header = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n\r\n";
-const std::string jackDevice = R"(<DEVICESETUP deviceType="JACK" audioOutputDeviceName="system" audioInputDeviceName="")";
+const std::string jackDevice =
+    R"(<DEVICESETUP deviceType="JACK" audioOutputDeviceName="system" audioInputDeviceName="")";
 // The stand-in keyboard that every test starts with (unless it says otherwise), and what an exit writes
 // with it enabled, as the app enables it when no input of the user's is connected.
 const std::string keyboardInput = R"(<MIDIINPUT name="Stand-in Keyboard" identifier="20-0"/>)";
-const std::string written = header + jackDevice + "\r\n             audioDeviceRate=\"48000.0\">\r\n  "
-                             + keyboardInput + "\r\n</DEVICESETUP>\r\n";
+const std::string written = header + jackDevice + "\r\n             audioDeviceRate=\"48000.0\">\r\n  " + keyboardInput
+                            + "\r\n</DEVICESETUP>\r\n";
 
 /** A saved state in a hand-written form that the app never writes itself. */
 std::string handWritten (const std::string& tag, const std::string& children = {})
 {
-    return "<?xml version=\"1.0\"?>\n<" + tag + R"( deviceType="JACK" audioOutputDeviceName="system" audioInputDeviceName="">)" "\n" + children + "</" + tag + ">\n";
+    return "<?xml version=\"1.0\"?>\n<" + tag
+           + R"( deviceType="JACK" audioOutputDeviceName="system" audioInputDeviceName="">)"
+             "\n"
+           + children + "</" + tag + ">\n";
 }
 
 /** The smallest rectangle holding the pixels nearer to the colour than to the other. */
 juce::Rectangle<int> AreaOf (const juce::Image& image, juce::Colour colour, juce::Colour other)
 {
-    const auto distance = [] (juce::Colour a, juce::Colour b) { return std::abs (a.getRed() - b.getRed()) + std::abs (a.getGreen() - b.getGreen()); };
+    const auto distance = [] (juce::Colour a, juce::Colour b)
+    {
+        return std::abs (a.getRed() - b.getRed()) + std::abs (a.getGreen() - b.getGreen());
+    };
     juce::Rectangle<int> area;
     for (int y = 0; y < image.getHeight(); ++y)
         for (int x = 0; x < image.getWidth(); ++x)
@@ -116,13 +123,23 @@ TEST_F (EndToEnd, GivesTheInstrumentNoBlockBeforeItIsPreparedAndNotTheMidiItLeft
 TEST_F (EndToEnd, ShowsThePictureAndTheMessageWithoutItsInstrument)
 {
     const auto bundle = Resources().getChildFile ("Tarnwell App.vst");
-    const auto install = [&] (const char* name) { WriteFile (SharedObjectIn (bundle, "Tarnwell App"), ReadFile (SharedObjectIn (GetTestPluginBundle (name), name))); };
-    struct Case { const char* description; std::function<void()> breakIt; bool saysWhy; };
+    const auto install = [&] (const char* name)
+    {
+        WriteFile (SharedObjectIn (bundle, "Tarnwell App"),
+                   ReadFile (SharedObjectIn (GetTestPluginBundle (name), name)));
+    };
+    struct Case
+    {
+        const char* description;
+        std::function<void()> breakIt;
+        bool saysWhy;
+    };
     const Case cases[] {
         { "no bundle: it says where the bundle belongs", [] {}, true },
         { "a file in the place of the bundle", [&] { WriteFile (bundle, "not a bundle"); }, false },
         { "a shared object that is garbage", [&] { install ("Garbage"); }, false },
-        { "an instrument that cannot be instantiated: it says so, with the framework's reason", [&] { install ("DescribedOnce"); }, true },
+        { "an instrument that cannot be instantiated: it says so, with the framework's reason",
+          [&] { install ("DescribedOnce"); }, true },
         { "an instrument that crashes", [&] { install ("Crashing"); }, false },
     };
 
@@ -154,9 +171,12 @@ TEST_F (EndToEnd, ShowsThePictureAndTheMessageWithoutItsInstrument)
             const auto shown = display.Screenshot (*window, "without-instrument");
             const juce::Colour background (0xff1c1e20);
             EXPECT_EQ (shown.getBounds(), juce::Rectangle<int> (0, 0, 800, 500));
-            EXPECT_EQ (AreaOf (shown.getClippedImage ({ 0, 0, 800, 277 }), juce::Colours::red, background), juce::Rectangle<int> (320, 156, 150, 38));
+            EXPECT_EQ (AreaOf (shown.getClippedImage ({ 0, 0, 800, 277 }), juce::Colours::red, background),
+                       juce::Rectangle<int> (320, 156, 150, 38));
             EXPECT_EQ (shown.getPixelAt (5, 5), background);
-            EXPECT_EQ (AreaOf (shown.getClippedImage ({ 0, 277, 800, 223 }), juce::Colours::white, background).isEmpty(), ! c.saysWhy)
+            EXPECT_EQ (
+                AreaOf (shown.getClippedImage ({ 0, 277, 800, 223 }), juce::Colours::white, background).isEmpty(),
+                ! c.saysWhy)
                 << "a message under the picture";
             EXPECT_EQ (Close (app, *window), std::optional<int> (0));
         }
@@ -183,10 +203,15 @@ TEST_F (EndToEnd, ShowsAnEditorThatSizesItsOwnWindowWholeAndFollowsIt)
     for (const juce::Rectangle<int> size : { juce::Rectangle<int> (300, 200), juce::Rectangle<int> (360, 240) })
     {
         SCOPED_TRACE (size.toString());
-        EXPECT_TRUE (display.WaitForWindow (app.GetPid(), 5000 * slowness, [&] (auto id)
-        {
-            return id == *window && display.GetGeometry (id).withZeroOrigin() == size.withHeight (32 + size.getHeight());
-        }).has_value()) << "the window is the toolbar and the editor";
+        EXPECT_TRUE (display
+                         .WaitForWindow (app.GetPid(), 5000 * slowness,
+                                         [&] (auto id) {
+                                             return id == *window
+                                                    && display.GetGeometry (id).withZeroOrigin()
+                                                           == size.withHeight (32 + size.getHeight());
+                                         })
+                         .has_value())
+            << "the window is the toolbar and the editor";
         const auto shown = display.Screenshot (*window, "editor-sized-by-its-plug-in");
         EXPECT_EQ (shown.getPixelAt (0, 32), editor) << "the editor starts under the toolbar";
         EXPECT_EQ (shown.getPixelAt (size.getWidth() - 1, 32 + size.getHeight() - 1), editor) << "and fills its place";
@@ -199,43 +224,108 @@ TEST_F (EndToEnd, ShowsAnEditorThatSizesItsOwnWindowWholeAndFollowsIt)
 // played through the default device; a second copy ends at once, and the app quits normally on close.
 TEST_F (EndToEnd, KeepsTheDeviceStateAsTheTableSaysInOneWindowThatQuitsOnClose)
 {
-    struct Case { const char* description; std::function<void()> before, whileRunning; std::function<bool()> keptAsItWas; std::optional<std::string> after {}; };
-    const auto random = [] { std::string bytes (1 << 20, 0); for (auto& b : bytes) b = (char) juce::Random::getSystemRandom().nextInt (256); return bytes; } ();
-    const auto write = [this] (std::string bytes) { return [this, bytes] { WriteFile (Settings(), bytes); }; };
-    const auto keepsFolder = [this] { return Settings().isDirectory() && ReadFile (Settings().getChildFile ("kept.txt")) == "the user's"; };
-    const auto folderInstead = [this] { Settings().deleteFile(); WriteFile (Settings().getChildFile ("kept.txt"), "the user's"); };
-    const auto midi = R"(<MIDIINPUT name="Stage Keys" identifier="gone-1"/>)" "\n" R"(<MIDIINPUT name="Pads &amp; Knobs" identifier="gone-2"/>)" "\n";
-    const auto noDevice = "<?xml version=\"1.0\"?>\n<DEVICESETUP deviceType=\"JACK\" audioOutputDeviceName=\"\" audioInputDeviceName=\"\"/>\n";
+    struct Case
+    {
+        const char* description;
+        std::function<void()> before, whileRunning;
+        std::function<bool()> keptAsItWas;
+        std::optional<std::string> after {};
+    };
+    const auto random = []
+    {
+        std::string bytes (1 << 20, 0);
+        for (auto& b : bytes)
+            b = (char) juce::Random::getSystemRandom().nextInt (256);
+        return bytes;
+    }();
+    const auto write = [this] (std::string bytes)
+    {
+        return [this, bytes]
+        {
+            WriteFile (Settings(), bytes);
+        };
+    };
+    const auto keepsFolder = [this]
+    {
+        return Settings().isDirectory() && ReadFile (Settings().getChildFile ("kept.txt")) == "the user's";
+    };
+    const auto folderInstead = [this]
+    {
+        Settings().deleteFile();
+        WriteFile (Settings().getChildFile ("kept.txt"), "the user's");
+    };
+    const auto midi = R"(<MIDIINPUT name="Stage Keys" identifier="gone-1"/>)"
+                      "\n"
+                      R"(<MIDIINPUT name="Pads &amp; Knobs" identifier="gone-2"/>)"
+                      "\n";
+    const auto noDevice =
+        "<?xml version=\"1.0\"?>\n"
+        "<DEVICESETUP deviceType=\"JACK\" audioOutputDeviceName=\"\" audioInputDeviceName=\"\"/>\n";
 
     const Case cases[] {
         { "none at the first start: the keyboard connected is enabled, and written", [] {}, {}, {}, written },
         { "a state without MIDI inputs: used, and rewritten with the keyboard connected",
-          write (handWritten ("DEVICESETUP")), {}, {}, written },
+          write (handWritten ("DEVICESETUP")),
+          {},
+          {},
+          written },
         { "a state naming the keyboard connected: its bytes are kept", write (written), {}, {}, written },
         { "a state in other letter case, whose MIDI inputs are not connected: the keyboard comes first, and they are "
-          "kept in their order", write (handWritten ("devicesetup", midi)), {}, {},
-          header + jackDevice + "\r\n             audioDeviceRate=\"48000.0\">\r\n  " + keyboardInput + "\r\n"
-              "  <MIDIINPUT name=\"Stage Keys\" identifier=\"gone-1\"/>\r\n"
-              "  <MIDIINPUT name=\"Pads &amp; Knobs\" identifier=\"gone-2\"/>\r\n</DEVICESETUP>\r\n" },
+          "kept in their order",
+          write (handWritten ("devicesetup", midi)),
+          {},
+          {},
+          header + jackDevice + "\r\n             audioDeviceRate=\"48000.0\">\r\n  " + keyboardInput
+              + "\r\n"
+                "  <MIDIINPUT name=\"Stage Keys\" identifier=\"gone-1\"/>\r\n"
+                "  <MIDIINPUT name=\"Pads &amp; Knobs\" identifier=\"gone-2\"/>\r\n</DEVICESETUP>\r\n" },
         { "a state naming no output device: the default one opens, and is named once the keyboard is enabled",
-          write (noDevice), {}, {}, written },
+          write (noDevice),
+          {},
+          {},
+          written },
         { "another root element: replaced by the state", write (handWritten ("PREFERENCES")), {}, {}, written },
         { "a state cut short inside its start tag: replaced",
-          write ("<?xml version=\"1.0\"?>\n<DEVICESETUP deviceType=\"JACK\""), {}, {}, written },
+          write ("<?xml version=\"1.0\"?>\n<DEVICESETUP deviceType=\"JACK\""),
+          {},
+          {},
+          written },
         { "a megabyte of random bytes: replaced", write (random), {}, {}, written },
         { "a named pipe: not read, and replaced",
-          [this] { Settings().getParentDirectory().createDirectory();
-                   ::mkfifo (Settings().getFullPathName().toRawUTF8(), 0644); },
-          {}, {}, written },
+          [this]
+          {
+              Settings().getParentDirectory().createDirectory();
+              ::mkfifo (Settings().getFullPathName().toRawUTF8(), 0644);
+          },
+          {},
+          {},
+          written },
         { "a folder", folderInstead, {}, keepsFolder },
-        { "a folder put in the place of a state while the app runs, which no file can replace", write (handWritten ("DEVICESETUP")), folderInstead, keepsFolder },
-        { "a link into a folder that is gone", [this] { Settings().getParentDirectory().createDirectory(); Home().getChildFile ("gone/Settings.xml").createSymbolicLink (Settings(), true); }, {}, [this] { return Settings().isSymbolicLink() && ! Home().getChildFile ("gone").exists(); } },
+        { "a folder put in the place of a state while the app runs, which no file can replace",
+          write (handWritten ("DEVICESETUP")), folderInstead, keepsFolder },
+        { "a link into a folder that is gone",
+          [this]
+          {
+              Settings().getParentDirectory().createDirectory();
+              Home().getChildFile ("gone/Settings.xml").createSymbolicLink (Settings(), true);
+          },
+          {},
+          [this]
+          {
+              return Settings().isSymbolicLink() && ! Home().getChildFile ("gone").exists();
+          } },
         { "a link to a state elsewhere: it stays a link, and the state goes to that file",
-          [this] { WriteFile (Home().getChildFile ("elsewhere.xml"), handWritten ("DEVICESETUP"));
-                   Settings().getParentDirectory().createDirectory();
-                   Home().getChildFile ("elsewhere.xml").createSymbolicLink (Settings(), true); },
-          {}, [this] { return Settings().isSymbolicLink()
-                              && ReadFile (Home().getChildFile ("elsewhere.xml")) == written; } },
+          [this]
+          {
+              WriteFile (Home().getChildFile ("elsewhere.xml"), handWritten ("DEVICESETUP"));
+              Settings().getParentDirectory().createDirectory();
+              Home().getChildFile ("elsewhere.xml").createSymbolicLink (Settings(), true);
+          },
+          {},
+          [this]
+          {
+              return Settings().isSymbolicLink() && ReadFile (Home().getChildFile ("elsewhere.xml")) == written;
+          } },
     };
 
     for (const auto& c : cases)
@@ -248,14 +338,17 @@ TEST_F (EndToEnd, KeepsTheDeviceStateAsTheTableSaysInOneWindowThatQuitsOnClose)
         const auto window = WaitForMainWindow (app);
         ASSERT_TRUE (window.has_value());
         EXPECT_EQ (display.GetGeometry (*window).getWidth(), 600) << "the instrument shows";
-        EXPECT_TRUE (&c != cases || Launch().WaitForExit (10000 * slowness) == std::optional<int> (0)) << "a second copy ends at once";
+        EXPECT_TRUE (&c != cases || Launch().WaitForExit (10000 * slowness) == std::optional<int> (0))
+            << "a second copy ends at once";
         if (c.whileRunning)
             c.whileRunning();
         EXPECT_EQ (Close (app, *window), std::optional<int> (0));
 
-        EXPECT_EQ (c.after.has_value() ? ReadFile (Settings()) : "", c.after.value_or (""));  // the exact bytes, when the file is one
+        EXPECT_EQ (c.after.has_value() ? ReadFile (Settings()) : "",
+                   c.after.value_or (""));  // the exact bytes, when the file is one
         EXPECT_TRUE (c.after.has_value() || c.keptAsItWas());
-        EXPECT_EQ (Settings().getParentDirectory().getNumberOfChildFiles (juce::File::findFilesAndDirectories), 1) << "no temporary file is left";
+        EXPECT_EQ (Settings().getParentDirectory().getNumberOfChildFiles (juce::File::findFilesAndDirectories), 1)
+            << "no temporary file is left";
     }
 }
 
@@ -293,12 +386,30 @@ protected:
 
     auto WaitForWindowSized (AppProcess& app, int height)
     {
-        return display.WaitForWindow (app.GetPid(), 20000 * slowness, [this, height] (auto id) { return display.GetGeometry (id).withZeroOrigin() == juce::Rectangle<int> (editorWidth, height); });
+        return display.WaitForWindow (
+            app.GetPid(), 20000 * slowness,
+            [this, height] (auto id)
+            { return display.GetGeometry (id).withZeroOrigin() == juce::Rectangle<int> (editorWidth, height); });
     }
-    auto WaitForWindowTitled (AppProcess& app, const std::string& title) { return display.WaitForWindow (app.GetPid(), 10000 * slowness, [this, &title] (auto id) { return display.GetTitle (id) == title; }); }
+    auto WaitForWindowTitled (AppProcess& app, const std::string& title)
+    {
+        return display.WaitForWindow (app.GetPid(), 10000 * slowness,
+                                      [this, &title] (auto id) { return display.GetTitle (id) == title; });
+    }
     // The framework shows the dialog two pixels wider for a moment, before the app gives the panel its width back.
-    auto WaitForSettings (AppProcess& app) { return display.WaitForWindow (app.GetPid(), 10000 * slowness, [this] (auto id) { return display.GetTitle (id) == "Settings" && display.GetGeometry (id).getWidth() == 800; }); }
-    bool WaitUntil (AppProcess& app, std::function<bool()> condition) { return display.WaitForWindow (app.GetPid(), 5000 * slowness, [&condition] (auto) { return condition(); }).has_value(); }
+    auto WaitForSettings (AppProcess& app)
+    {
+        return display.WaitForWindow (app.GetPid(), 10000 * slowness,
+                                      [this] (auto id) {
+                                          return display.GetTitle (id) == "Settings"
+                                                 && display.GetGeometry (id).getWidth() == 800;
+                                      });
+    }
+    bool WaitUntil (AppProcess& app, std::function<bool()> condition)
+    {
+        return display.WaitForWindow (app.GetPid(), 5000 * slowness, [&condition] (auto) { return condition(); })
+            .has_value();
+    }
 
     // The toolbar's items from the right: spacer, Settings, spacer, bar, spacer, keyboard.
     void ClickSettings (X11Display::WindowId window) { display.Click (window, { editorWidth - 28, toolbar / 2 }); }
@@ -312,20 +423,24 @@ protected:
         if (auto* ports = ::popen ("jack_lsp 2>/dev/null", "r"))
         {
             for (char line[256]; std::fgets (line, sizeof (line), ports) != nullptr;)
-                if (const juce::String port (juce::String (line).trim()); port.startsWith ("OrvoHost") && port.endsWith (":out_1"))
+                if (const juce::String port (juce::String (line).trim());
+                    port.startsWith ("OrvoHost") && port.endsWith (":out_1"))
                     client = port.upToFirstOccurrenceOf (":", false, false).toStdString();
             ::pclose (ports);
         }
         const auto wav = Home().getChildFile ("out.wav");
         wav.deleteFile();  // a recording left from before would pass for this one's
-        AppProcess recorder (juce::File ("/usr/bin/jack_rec"), {}, { "-f", wav.getFullPathName().toStdString(), "-d", "3", client + ":out_1", client + ":out_2" });
+        AppProcess recorder (
+            juce::File ("/usr/bin/jack_rec"), {},
+            { "-f", wav.getFullPathName().toStdString(), "-d", "3", client + ":out_1", client + ":out_2" });
         // Sound reaches the file once the recorder runs: its header alone is 44 bytes.
         for (int waited = 0; wav.getSize() <= 44 && waited < 5000 * slowness; waited += 10)
             juce::Thread::sleep (10);
         action();
         EXPECT_EQ (recorder.WaitForExit (10000 * slowness), std::optional<int> (0));
 
-        std::unique_ptr<juce::AudioFormatReader> reader (juce::WavAudioFormat().createReaderFor (wav.createInputStream().release(), true));
+        std::unique_ptr<juce::AudioFormatReader> reader (
+            juce::WavAudioFormat().createReaderFor (wav.createInputStream().release(), true));
         juce::Range<float> levels[2];
         if (reader != nullptr)
             reader->readMaxLevels (0, reader->lengthInSamples, levels, 2);
@@ -336,7 +451,13 @@ protected:
     float PeakOfANote()
     {
         const auto pipe = ::open (MidiNotes().getFullPathName().toRawUTF8(), O_WRONLY | O_NONBLOCK);
-        const auto peak = PeakWhile ([pipe] { EXPECT_EQ (::write (pipe, "\x90\x3c\x64", 3), 3); juce::Thread::sleep (800); EXPECT_EQ (::write (pipe, "\x80\x3c\x00", 3), 3); });
+        const auto peak = PeakWhile (
+            [pipe]
+            {
+                EXPECT_EQ (::write (pipe, "\x90\x3c\x64", 3), 3);
+                juce::Thread::sleep (800);
+                EXPECT_EQ (::write (pipe, "\x80\x3c\x00", 3), 3);
+            });
         ::close (pipe);
         return peak;
     }
@@ -346,7 +467,8 @@ protected:
     {
         app.Kill (SIGTERM);
         EXPECT_EQ (app.WaitForExit (10000 * slowness), std::optional<int> (0));
-        EXPECT_NE (ReadFile (Settings()).find ("<MIDIINPUT name=\"Stand-in Keyboard\""), std::string::npos) << ReadFile (Settings());
+        EXPECT_NE (ReadFile (Settings()).find ("<MIDIINPUT name=\"Stand-in Keyboard\""), std::string::npos)
+            << ReadFile (Settings());
     }
 
     int Connections() const { return juce::StringArray::fromLines (MidiLog().loadFileAsString().trim()).size(); }
@@ -373,7 +495,13 @@ protected:
 // The keyboard plugged in plays at once and is kept: the next start plays it without the alert.
 TEST_F (UserRoad, AFirstRunWarnsOfTheMissingKeyboardAndPlaysFromTheOnScreenOne)
 {
-    enum class Ending { returnKey, keyboardPluggedIn, closeButton, logout };
+    enum class Ending
+    {
+        returnKey,
+        keyboardPluggedIn,
+        closeButton,
+        logout
+    };
     for (const auto ending : { Ending::returnKey, Ending::keyboardPluggedIn, Ending::closeButton, Ending::logout })
     {
         SCOPED_TRACE ((int) ending);
@@ -388,22 +516,32 @@ TEST_F (UserRoad, AFirstRunWarnsOfTheMissingKeyboardAndPlaysFromTheOnScreenOne)
 
         if (ending == Ending::returnKey)
         {
-            EXPECT_EQ (display.Screenshot (*window, "first-run").getPixelAt (4, toolbar + 4), juce::Colour (0xff15171c)) << "the editor, under the toolbar";
+            EXPECT_EQ (display.Screenshot (*window, "first-run").getPixelAt (4, toolbar + 4), juce::Colour (0xff15171c))
+                << "the editor, under the toolbar";
             display.PressKey (*alert, "Return");
-            EXPECT_TRUE (WaitUntil (app, [&] { return display.FindWindows (app.GetPid()).size() == 1; })) << "the alert is gone";
+            EXPECT_TRUE (WaitUntil (app, [&] { return display.FindWindows (app.GetPid()).size() == 1; }))
+                << "the alert is gone";
             ClickKeyboard (*window);
             ASSERT_TRUE (WaitForWindowSized (app, toolbar + editorHeight + keyboard).has_value());
             const juce::Point<int> whiteKey (editorWidth / 2, toolbar + editorHeight + keyboard - 10);
-            EXPECT_TRUE (WaitUntil (app, [&] { return display.Screenshot (*window, "keyboard-shown").getPixelAt (whiteKey.x, whiteKey.y).getBrightness() > 0.9f; }))
+            EXPECT_TRUE (WaitUntil (app,
+                                    [&] {
+                                        return display.Screenshot (*window, "keyboard-shown")
+                                                   .getPixelAt (whiteKey.x, whiteKey.y)
+                                                   .getBrightness()
+                                               > 0.9f;
+                                    }))
                 << "the strip shows its keys";
             // Held without a move of the mouse, as a player holds a key: nothing else reaches the app
             // from the server until it is let go.
-            EXPECT_GT (PeakWhile ([&] { display.Click (*window, whiteKey, 800); }), 0.01f) << "a key of the strip plays";
+            EXPECT_GT (PeakWhile ([&] { display.Click (*window, whiteKey, 800); }), 0.01f)
+                << "a key of the strip plays";
         }
         else if (ending == Ending::keyboardPluggedIn)
         {
             WriteFile (MidiInputs(), "Stand-in Keyboard\n");
-            EXPECT_TRUE (WaitUntil (app, [&] { return display.FindWindows (app.GetPid()).size() == 1; })) << "the alert goes by itself";
+            EXPECT_TRUE (WaitUntil (app, [&] { return display.FindWindows (app.GetPid()).size() == 1; }))
+                << "the alert goes by itself";
             EXPECT_GT (PeakOfANote(), 0.01f) << "the keyboard plays without a trip to the settings";
         }
         ending == Ending::logout ? app.Kill (SIGTERM) : display.SendCloseRequest (*window);

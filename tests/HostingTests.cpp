@@ -10,7 +10,13 @@
 
 namespace
 {
-enum class Outcome { undescribed, uninstantiable, silent, sounding };
+enum class Outcome
+{
+    undescribed,
+    uninstantiable,
+    silent,
+    sounding
+};
 
 /** Plays a note for a while and lets it go; gives whether anything was heard. */
 Outcome Play (juce::AudioPluginInstance& instance)
@@ -23,10 +29,13 @@ Outcome Play (juce::AudioPluginInstance& instance)
         buffer.clear();
         midi.clear();
         if (block % 20 == 0)
-            midi.addEvent (block == 0 ? juce::MidiMessage::noteOn (1, 69, (juce::uint8) 100) : juce::MidiMessage::noteOff (1, 69), 0);
+            midi.addEvent (block == 0 ? juce::MidiMessage::noteOn (1, 69, (juce::uint8) 100)
+                                      : juce::MidiMessage::noteOff (1, 69),
+                           0);
         instance.processBlock (buffer, midi);
         for (int channel = 0; channel < 2; ++channel)
-            EXPECT_TRUE (std::all_of (buffer.getReadPointer (channel), buffer.getReadPointer (channel) + 256, [] (float x) { return std::isfinite (x); }));
+            EXPECT_TRUE (std::all_of (buffer.getReadPointer (channel), buffer.getReadPointer (channel) + 256,
+                                      [] (float x) { return std::isfinite (x); }));
         loudest = std::max (loudest, buffer.getMagnitude (0, 256));
     }
     return loudest > 0.0f ? Outcome::sounding : Outcome::silent;
@@ -42,20 +51,32 @@ TEST (Hosting, BringsEachBundleToWhatTheTableSays)
     SharedObjectIn (folder / "Empty.vst", "").getParentDirectory().createDirectory();
     (folder / "Synth.component").createDirectory();
 
-    struct Case { const char* description; juce::String path; Outcome outcome; bool hasEditor = false; const char* toleratedAssertion = nullptr; };
+    struct Case
+    {
+        const char* description;
+        juce::String path;
+        Outcome outcome;
+        bool hasEditor = false;
+        const char* toleratedAssertion = nullptr;
+    };
     std::vector<Case> cases {
         { "the shipped instrument", GetInstrumentBundle().getFullPathName(), Outcome::sounding, true },
         { "an instrument without an editor", GetTestPluginBundle ("Editorless").getFullPathName(), Outcome::silent },
-        { "an instrument described once, then never again", GetTestPluginBundle ("DescribedOnce").getFullPathName(), Outcome::uninstantiable },
-        { "a bundle whose shared object is garbage", GetTestPluginBundle ("Garbage").getFullPathName(), Outcome::undescribed },
+        { "an instrument described once, then never again", GetTestPluginBundle ("DescribedOnce").getFullPathName(),
+          Outcome::uninstantiable },
+        { "a bundle whose shared object is garbage", GetTestPluginBundle ("Garbage").getFullPathName(),
+          Outcome::undescribed },
         { "a bundle without its shared object", (folder / "Empty.vst").getFullPathName(), Outcome::undescribed },
-        { "a bundle whose shared object has another name", (folder / "Renamed.vst").getFullPathName(), Outcome::undescribed },
+        { "a bundle whose shared object has another name", (folder / "Renamed.vst").getFullPathName(),
+          Outcome::undescribed },
         { "a shared object outside a bundle", (folder / "Stray.so").getFullPathName(), Outcome::undescribed },
         { "an Audio Unit bundle", (folder / "Synth.component").getFullPathName(), Outcome::undescribed },
         { "an Audio Unit identifier", "AudioUnit:Synths/aumu,Tarn,Clvr", Outcome::undescribed },
     };
     if (GetTestPluginBundle ("Kars").exists())
-        cases.push_back ({ "an instrument built by others (Kars), which leaves its effect's object pointer empty", GetTestPluginBundle ("Kars").getFullPathName(), Outcome::sounding, false, "juce_VSTPluginFormat.cpp:2161" });
+        cases.push_back ({ "an instrument built by others (Kars), which leaves its effect's object pointer empty",
+                           GetTestPluginBundle ("Kars").getFullPathName(), Outcome::sounding, false,
+                           "juce_VSTPluginFormat.cpp:2161" });
 
     for (const auto& c : cases)
     {
@@ -77,7 +98,8 @@ TEST (Hosting, BringsEachBundleToWhatTheTableSays)
             instance->prepareToPlay (48000.0, 256);
             outcome = Play (*instance);
             EXPECT_EQ (instance->hasEditor(), c.hasEditor);
-            EXPECT_EQ (std::unique_ptr<juce::AudioProcessorEditor> (instance->createEditorIfNeeded()) != nullptr, c.hasEditor);
+            EXPECT_EQ (std::unique_ptr<juce::AudioProcessorEditor> (instance->createEditorIfNeeded()) != nullptr,
+                       c.hasEditor);
             instance->releaseResources();
         }
         EXPECT_EQ (outcome, c.outcome);
@@ -103,10 +125,18 @@ struct NamedApplication final : juce::JUCEApplication
 // A plug-in may ask for the host's vendor and product names in a buffer of 64 bytes.
 TEST (Hosting, TellsThePluginItsNameCutToWholeCharactersInSixtyFourBytes)
 {
-    const auto repeat = [] (const char* piece, int times) { return juce::String::repeatedString (juce::String::fromUTF8 (piece), times).toStdString(); };
+    const auto repeat = [] (const char* piece, int times)
+    {
+        return juce::String::repeatedString (juce::String::fromUTF8 (piece), times).toStdString();
+    };
     // 1 + 20 x 3 bytes fit, a 21st euro sign would not.
-    const std::pair<std::string, std::string> cases[] { { "Merovalt", "Merovalt" }, { "", "" }, { repeat ("x", 80), repeat ("x", 62) },
-        { "a" + repeat ("\xe2\x82\xac", 30), "a" + repeat ("\xe2\x82\xac", 20) }, { repeat ("\xf0\x9f\x8e\xb9", 20), repeat ("\xf0\x9f\x8e\xb9", 15) } };
+    const std::pair<std::string, std::string> cases[] {
+        { "Merovalt", "Merovalt" },
+        { "", "" },
+        { repeat ("x", 80), repeat ("x", 62) },
+        { "a" + repeat ("\xe2\x82\xac", 30), "a" + repeat ("\xe2\x82\xac", 20) },
+        { repeat ("\xf0\x9f\x8e\xb9", 20), repeat ("\xf0\x9f\x8e\xb9", 15) }
+    };
 
     for (const auto& [name, heard] : cases)
     {
@@ -123,7 +153,11 @@ TEST (Hosting, TellsThePluginItsNameCutToWholeCharactersInSixtyFourBytes)
         unsetenv ("ORVO_HOST_NAME_RECORD");
 
         // Asked at the describing load and at the instantiating one.
-        const auto answer = [&heard = heard] (const char* question) { return question + ("\t" + std::to_string (heard.size() + 1) + "\t" + heard + "\n"); };
-        EXPECT_EQ (ReadFile (folder / "names.txt"), answer ("vendor") + answer ("product") + answer ("vendor") + answer ("product"));
+        const auto answer = [&heard = heard] (const char* question)
+        {
+            return question + ("\t" + std::to_string (heard.size() + 1) + "\t" + heard + "\n");
+        };
+        EXPECT_EQ (ReadFile (folder / "names.txt"),
+                   answer ("vendor") + answer ("product") + answer ("vendor") + answer ("product"));
     }
 }

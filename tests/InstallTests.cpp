@@ -40,8 +40,8 @@ std::map<std::string, std::string> ReadDesktopEntry (const juce::File& file)
     file.readLines (lines);
     for (const auto& line : lines)
         if (line.containsChar ('=') && ! line.startsWithChar ('#'))
-            keys[line.upToFirstOccurrenceOf ("=", false, false).toStdString()]
-                = line.fromFirstOccurrenceOf ("=", false, false).toStdString();
+            keys[line.upToFirstOccurrenceOf ("=", false, false).toStdString()] =
+                line.fromFirstOccurrenceOf ("=", false, false).toStdString();
     return keys;
 }
 
@@ -99,8 +99,8 @@ TEST (Install, PutsTheAppInTheMenuAndUninstallLeavesThePrefixAsItWas)
         {
             // The entry's command, with a keyboard listed by the stand-in sequencer, so that no alert comes first.
             const juce::File command = juce::String (entry["Exec"]).unquoted();
-            const auto asanOptions = juce::SystemStats::getEnvironmentVariable ("ASAN_OPTIONS", {})
-                                   + ":verify_asan_link_order=0";
+            const auto asanOptions =
+                juce::SystemStats::getEnvironmentVariable ("ASAN_OPTIONS", {}) + ":verify_asan_link_order=0";
             AppProcess app (command, { { "HOME", home.getFullPathName().toStdString() },
                                        { "LD_PRELOAD", ORVO_STAND_IN_MIDI_SEQUENCER },
                                        { "ORVO_MIDI_INPUTS", midiInputs.getFullPathName().toStdString() },

@@ -23,9 +23,12 @@ TEST (TarnwellRealtime, ProcessesBlocksWithoutAllocatingOrLocking)
         blocks[3].addEvent (juce::MidiMessage::noteOff (1, 40 + note), note);
         blocks[0].addEvent (juce::MidiMessage::createSysExMessage (sysEx.data(), (int) sysEx.size()), note * 10 + 5);
     }
-    const std::pair<int, juce::MidiMessage> others[] { { 1, juce::MidiMessage::pitchWheel (1, 12000) }, { 2, juce::MidiMessage::controllerEvent (1, 64, 127) },
-                                                       { 4, juce::MidiMessage::controllerEvent (1, 64, 0) }, { 5, juce::MidiMessage::noteOn (1, 72, (juce::uint8) 127) },
-                                                       { 6, juce::MidiMessage::allNotesOff (1) }, { 7, juce::MidiMessage::allSoundOff (1) } };
+    const std::pair<int, juce::MidiMessage> others[] { { 1, juce::MidiMessage::pitchWheel (1, 12000) },
+                                                       { 2, juce::MidiMessage::controllerEvent (1, 64, 127) },
+                                                       { 4, juce::MidiMessage::controllerEvent (1, 64, 0) },
+                                                       { 5, juce::MidiMessage::noteOn (1, 72, (juce::uint8) 127) },
+                                                       { 6, juce::MidiMessage::allNotesOff (1) },
+                                                       { 7, juce::MidiMessage::allSoundOff (1) } };
     for (const auto& [block, message] : others)
         blocks[(size_t) block].addEvent (message, 5 * block);
     instrument.getParameters()[0]->setValueNotifyingHost (0.5f);

@@ -11,9 +11,18 @@ constexpr double sampleRate = 48000.0;
 constexpr int blockSize = 256;
 using Signal = std::vector<float>;
 
-int Blocks (double seconds) { return (int) (seconds * sampleRate / blockSize); }
-juce::MidiMessage On (int note) { return juce::MidiMessage::noteOn (1, note, (juce::uint8) 100); }
-juce::MidiMessage Off (int note) { return juce::MidiMessage::noteOff (1, note); }
+int Blocks (double seconds)
+{
+    return (int) (seconds * sampleRate / blockSize);
+}
+juce::MidiMessage On (int note)
+{
+    return juce::MidiMessage::noteOn (1, note, (juce::uint8) 100);
+}
+juce::MidiMessage Off (int note)
+{
+    return juce::MidiMessage::noteOff (1, note);
+}
 
 class Synth : public ::testing::Test
 {
@@ -47,13 +56,15 @@ double LevelAt (const Signal& signal, double hertz)
     const auto twoPi = juce::MathConstants<double>::twoPi;
     std::complex<double> sum;
     for (size_t i = 0; i < signal.size(); ++i)
-        sum += signal[i] * (0.5 - 0.5 * std::cos (twoPi * (double) i / (double) signal.size())) * std::polar (1.0, -twoPi * hertz * (double) i / sampleRate);
+        sum += signal[i] * (0.5 - 0.5 * std::cos (twoPi * (double) i / (double) signal.size()))
+               * std::polar (1.0, -twoPi * hertz * (double) i / sampleRate);
     return 20.0 * std::log10 (std::abs (sum) + 1.0e-12);
 }
 
 float PeakOf (const Signal& signal, size_t from = 0, size_t to = SIZE_MAX)
 {
-    return std::accumulate (signal.begin() + (long) std::min (from, signal.size()), signal.begin() + (long) std::min (to, signal.size()), 0.0f,
+    return std::accumulate (signal.begin() + (long) std::min (from, signal.size()),
+                            signal.begin() + (long) std::min (to, signal.size()), 0.0f,
                             [] (float peak, float x) { return std::max (peak, std::abs (x)); });
 }
 
@@ -64,7 +75,8 @@ double TransitionMilliseconds (const Signal& from, const Signal& moving, const S
     constexpr size_t window = 240;
     const auto distanceToEnd = [&] (const Signal& sound, size_t i)
     {
-        return std::inner_product (sound.begin() + (long) i, sound.begin() + (long) (i + window), to.begin() + (long) i, 0.0, std::plus<>(), [] (float a, float b) { return (double) (a - b) * (a - b); });
+        return std::inner_product (sound.begin() + (long) i, sound.begin() + (long) (i + window), to.begin() + (long) i,
+                                   0.0, std::plus<>(), [] (float a, float b) { return (double) (a - b) * (a - b); });
     };
     long tenth = -1;
     for (size_t i = 0; i + window <= moving.size(); ++i)
@@ -82,7 +94,10 @@ double TransitionMilliseconds (const Signal& from, const Signal& moving, const S
 //==============================================================================
 TEST_F (Synth, PlaysNotesFromTheirSamplePositionsUntilTheKeysAndThePedalLetGo)
 {
-    const auto pedal = [] (int value) { return juce::MidiMessage::controllerEvent (1, 64, value); };
+    const auto pedal = [] (int value)
+    {
+        return juce::MidiMessage::controllerEvent (1, 64, value);
+    };
     settings.envelope = { 0.001f, 1.0f, 0.0f, 0.2f };
     const auto start = Play ({ { On (60), 128 }, { On (60), 200 } }, Blocks (0.1));
     EXPECT_EQ (PeakOf (start, 0, 128), 0.0f);
@@ -118,10 +133,35 @@ TEST_F (Synth, KeepsAliasingOfTheTopNoteFarBelowItsFundamental)
 TEST_F (Synth, MovesEveryControlOverAFullRangeJumpInNoLessThanTenMilliseconds)
 {
     using Set = void (*) (VoiceSettings&, bool);
-    const std::pair<const char*, Set> controls[] = {
-        { "sustain", [] (VoiceSettings& s, bool top) { s.envelope.sustain = top ? 1.0f : 0.0f; } }, { "cutoff", [] (VoiceSettings& s, bool top) { s.cutoffHertz = top ? 20000.0f : 20.0f; } },
-        { "resonance", [] (VoiceSettings& s, bool top) { s.resonance = top ? 1.0f : 0.0f; } }, { "envelope amount", [] (VoiceSettings& s, bool top) { s.envelopeAmount = top ? 1.0f : 0.0f; } },
-        { "wave", [] (VoiceSettings& s, bool top) { s.squareAmount = top ? 1.0f : 0.0f; } }, { "level", [] (VoiceSettings& s, bool top) { s.level = top ? 2.0f : 0.004f; } } };
+    const std::pair<const char*, Set> controls[] = { { "sustain",
+                                                       [] (VoiceSettings& s, bool top)
+                                                       {
+                                                           s.envelope.sustain = top ? 1.0f : 0.0f;
+                                                       } },
+                                                     { "cutoff",
+                                                       [] (VoiceSettings& s, bool top)
+                                                       {
+                                                           s.cutoffHertz = top ? 20000.0f : 20.0f;
+                                                       } },
+                                                     { "resonance",
+                                                       [] (VoiceSettings& s, bool top)
+                                                       {
+                                                           s.resonance = top ? 1.0f : 0.0f;
+                                                       } },
+                                                     { "envelope amount",
+                                                       [] (VoiceSettings& s, bool top)
+                                                       {
+                                                           s.envelopeAmount = top ? 1.0f : 0.0f;
+                                                       } },
+                                                     { "wave",
+                                                       [] (VoiceSettings& s, bool top)
+                                                       {
+                                                           s.squareAmount = top ? 1.0f : 0.0f;
+                                                       } },
+                                                     { "level", [] (VoiceSettings& s, bool top)
+                                                       {
+                                                           s.level = top ? 2.0f : 0.004f;
+                                                       } } };
 
     // A chord held on the instrument's own defaults, then one control jumped, or not.
     const auto playChord = [this] (Set set, bool fromTop, bool jump)
@@ -136,7 +176,10 @@ TEST_F (Synth, MovesEveryControlOverAFullRangeJumpInNoLessThanTenMilliseconds)
 
     for (const auto& [name, set] : controls)
         for (const auto fromTop : { false, true })
-            EXPECT_GE (TransitionMilliseconds (playChord (set, fromTop, false), playChord (set, fromTop, true), playChord (set, ! fromTop, false)), 10.0) << name << fromTop;
+            EXPECT_GE (TransitionMilliseconds (playChord (set, fromTop, false), playChord (set, fromTop, true),
+                                               playChord (set, ! fromTop, false)),
+                       10.0)
+                << name << fromTop;
 }
 
 TEST_F (Synth, TakesOverAReleasedVoiceOrElseTheOldestWithNoLargerStepThanSteadyPlaying)

@@ -22,13 +22,20 @@ VstIntPtr Dispatch (AEffect* effect, int opcode, int, VstIntPtr, void* ptr, floa
 {
     switch (opcode)
     {
-        case effClose:           delete effect; return 1;
+        case effClose:
+            delete effect;
+            return 1;
         case effGetEffectName:
         case effGetProductString:
-        case effGetVendorString: std::strcpy (static_cast<char*> (ptr), "Orvo Tests"); return 1;
-        case effGetVstVersion:   return kVstVersion;
-        case effGetPlugCategory: return kPlugCategSynth;
-        default:                 return 0;
+        case effGetVendorString:
+            std::strcpy (static_cast<char*> (ptr), "Orvo Tests");
+            return 1;
+        case effGetVstVersion:
+            return kVstVersion;
+        case effGetPlugCategory:
+            return kPlugCategSynth;
+        default:
+            return 0;
     }
 }
 
@@ -37,8 +44,12 @@ VstIntPtr Dispatch (AEffect* effect, int opcode, int, VstIntPtr, void* ptr, floa
     auto* effect = new AEffect {};
     effect->magic = kEffectMagic;
     effect->dispatcher = Dispatch;
-    effect->setParameter = [] (AEffect*, int, float) {};
-    effect->getParameter = [] (AEffect*, int) { return 0.0f; };
+    effect->setParameter = [] (AEffect*, int, float) {
+    };
+    effect->getParameter = [] (AEffect*, int)
+    {
+        return 0.0f;
+    };
     effect->processReplacing = [] (AEffect*, float**, float** outputs, int frames)
     {
         for (int channel = 0; channel < 2; ++channel)
@@ -62,8 +73,11 @@ VstIntPtr Dispatch (AEffect* effect, int opcode, int, VstIntPtr, void* ptr, floa
     while (written > 0 && buffer[written - 1] == 0xa5)
         --written;
     buffer[sizeof (buffer) - 1] = 0;
-    if (auto* record = std::getenv ("ORVO_HOST_NAME_RECORD") != nullptr ? std::fopen (std::getenv ("ORVO_HOST_NAME_RECORD"), "a") : nullptr)
-        std::fprintf (record, "%s\t%d\t%s\n", question, written, reinterpret_cast<const char*> (buffer)), std::fclose (record);
+    if (auto* record = std::getenv ("ORVO_HOST_NAME_RECORD") != nullptr
+                           ? std::fopen (std::getenv ("ORVO_HOST_NAME_RECORD"), "a")
+                           : nullptr)
+        std::fprintf (record, "%s\t%d\t%s\n", question, written, reinterpret_cast<const char*> (buffer)),
+            std::fclose (record);
 }
 
 //==============================================================================
@@ -170,17 +184,17 @@ void ProcessStrict (AEffect* effect, float**, float** outputs, int frames)
 
 extern "C" __attribute__ ((visibility ("default"))) AEffect* VSTPluginMain ([[maybe_unused]] audioMasterCallback host)
 {
-   #if defined (ORVO_TEST_PLUGIN_Editorless)  // plays silence and records the host's names
+#if defined(ORVO_TEST_PLUGIN_Editorless)  // plays silence and records the host's names
     RecordHostString (host, audioMasterGetVendorString, "vendor");
     RecordHostString (host, audioMasterGetProductString, "product");
     return SilentInstrument();
-   #elif defined (ORVO_TEST_PLUGIN_DescribedOnce)  // linked to stay loaded, so the count lives on
+#elif defined(ORVO_TEST_PLUGIN_DescribedOnce)  // linked to stay loaded, so the count lives on
     static int calls = 0;
     return ++calls == 1 ? SilentInstrument() : nullptr;
-   #elif defined (ORVO_TEST_PLUGIN_Strict)
+#elif defined(ORVO_TEST_PLUGIN_Strict)
     return StrictInstrumentFor (host);
-   #else
+#else
     std::raise (SIGSEGV);
     return nullptr;
-   #endif
+#endif
 }

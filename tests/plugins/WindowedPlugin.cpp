@@ -83,9 +83,12 @@ VstIntPtr Dispatch (AEffect* effect, int opcode, int, VstIntPtr, void* ptr, floa
             std::strcpy (static_cast<char*> (ptr), "Orvo Tests");
             return 1;
 
-        case effGetVstVersion:   return kVstVersion;
-        case effGetPlugCategory: return kPlugCategSynth;
-        default:                 return 0;
+        case effGetVstVersion:
+            return kVstVersion;
+        case effGetPlugCategory:
+            return kPlugCategSynth;
+        default:
+            return 0;
     }
 }
 }
@@ -96,8 +99,12 @@ extern "C" __attribute__ ((visibility ("default"))) AEffect* VSTPluginMain (audi
     auto& effect = instrument->effect;
     effect.magic = kEffectMagic;
     effect.dispatcher = Dispatch;
-    effect.setParameter = [] (AEffect*, int, float) {};
-    effect.getParameter = [] (AEffect*, int) { return 0.0f; };
+    effect.setParameter = [] (AEffect*, int, float) {
+    };
+    effect.getParameter = [] (AEffect*, int)
+    {
+        return 0.0f;
+    };
     effect.processReplacing = [] (AEffect*, float**, float** outputs, int frames)
     {
         for (int channel = 0; channel < 2; ++channel)

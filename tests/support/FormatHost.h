@@ -14,9 +14,12 @@ public:
     const juce::OwnedArray<juce::PluginDescription>& GetDescriptions() const noexcept { return descriptions; }
 
     /** An instance of the first description, or none with the framework's error text. */
-    std::unique_ptr<juce::AudioPluginInstance> InstantiateFirst (double sampleRate, int blockSize, juce::String& errorText)
+    std::unique_ptr<juce::AudioPluginInstance>
+        InstantiateFirst (double sampleRate, int blockSize, juce::String& errorText)
     {
-        return descriptions.isEmpty() ? nullptr : formatManager.createPluginInstance (*descriptions.getFirst(), sampleRate, blockSize, errorText);
+        return descriptions.isEmpty()
+                   ? nullptr
+                   : formatManager.createPluginInstance (*descriptions.getFirst(), sampleRate, blockSize, errorText);
     }
 
 private:
@@ -30,11 +33,21 @@ private:
 extern const char* toleratedAssertion;
 
 /** The instrument bundle as the build puts it among the app's resources. */
-inline juce::File GetInstrumentBundle() { return juce::File (ORVO_APP_RESOURCES_DIR).getChildFile ("Tarnwell App.vst"); }
+inline juce::File GetInstrumentBundle()
+{
+    return juce::File (ORVO_APP_RESOURCES_DIR).getChildFile ("Tarnwell App.vst");
+}
 
 /** A bundle under the build's test plug-ins ("Editorless", "DescribedOnce", "Crashing", "Strict", "Garbage",
     "Kars"). */
-inline juce::File GetTestPluginBundle (const juce::String& name) { return juce::File (ORVO_TEST_PLUGINS_DIR).getChildFile (name + ".vst"); }
+inline juce::File GetTestPluginBundle (const juce::String& name)
+{
+    return juce::File (ORVO_TEST_PLUGINS_DIR).getChildFile (name + ".vst");
+}
 
 /** Where a bundle keeps the shared object of that name on this platform. */
-inline juce::File SharedObjectIn (const juce::File& bundle, const juce::String& name) { return bundle.getChildFile (juce::String ("Contents/") + VSTBundlePluginFormat::platformFolder + "/" + name + ".so"); }
+inline juce::File SharedObjectIn (const juce::File& bundle, const juce::String& name)
+{
+    return bundle.getChildFile (juce::String ("Contents/") + VSTBundlePluginFormat::platformFolder + "/" + name
+                                + ".so");
+}

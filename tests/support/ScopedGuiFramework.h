@@ -8,6 +8,8 @@
     that makes nothing is registered first. */
 class ScopedGuiFramework
 {
-    const bool registered = (juce::JUCEApplicationBase::createInstance = [] () -> juce::JUCEApplicationBase* { return nullptr; }, true);
+    const bool registered = (
+        juce::JUCEApplicationBase::createInstance = []() -> juce::JUCEApplicationBase* { return nullptr; },
+        true);
     juce::ScopedJuceInitialiser_GUI framework;
 };

@@ -1,9 +1,10 @@
 #include "VirtualDesktop.h"
 
 VirtualDesktop::VirtualDesktop (int scale, juce::Rectangle<int> screen, int timeoutMilliseconds)
-    : session (juce::File (ORVO_SOURCE_DIR).getChildFile ("scripts/desktop"), {},
-               { "--scale", std::to_string (scale),
-                 "--size", std::to_string (screen.getWidth()) + "x" + std::to_string (screen.getHeight()),
+    : session (juce::File (ORVO_SOURCE_DIR).getChildFile ("scripts/desktop"),
+               {},
+               { "--scale", std::to_string (scale), "--size",
+                 std::to_string (screen.getWidth()) + "x" + std::to_string (screen.getHeight()),
                  // The desktop's command names its display, once it is up, and then only waits.
                  "--", "sh", "-c", R"(echo "$DISPLAY" >"$1.new" && mv "$1.new" "$1" && exec sleep 86400)", "sh",
                  (folder / "display").getFullPathName().toStdString() })

@@ -28,7 +28,9 @@ std::string property (Display* display, Window window, const char* name, Atom ty
     unsigned long items = 0, remaining = 0;
     unsigned char* data = nullptr;
     if (XGetWindowProperty (display, window, XInternAtom (display, name, False), 0, 4096, False, type, &actualType,
-                            &format, &items, &remaining, &data) != Success || data == nullptr)
+                            &format, &items, &remaining, &data)
+            != Success
+        || data == nullptr)
         return {};
     std::string bytes (reinterpret_cast<char*> (data), items * (format == 32 ? sizeof (long) : (size_t) format / 8));
     XFree (data);
@@ -47,7 +49,11 @@ X11Display::X11Display (const std::string& name)
             XInternAtom (DPY, atom, False);
 }
 
-X11Display::~X11Display() { if (display != nullptr) XCloseDisplay (DPY); }
+X11Display::~X11Display()
+{
+    if (display != nullptr)
+        XCloseDisplay (DPY);
+}
 
 namespace
 {
@@ -94,7 +100,8 @@ std::vector<X11Display::WindowId> X11Display::FindWindows (pid_t pid)
     return found;
 }
 
-std::optional<X11Display::WindowId> X11Display::WaitForWindow (pid_t pid, int timeoutMilliseconds, const std::function<bool (WindowId)>& predicate)
+std::optional<X11Display::WindowId>
+    X11Display::WaitForWindow (pid_t pid, int timeoutMilliseconds, const std::function<bool (WindowId)>& predicate)
 {
     for (int waited = 0; waited <= timeoutMilliseconds; waited += 50, juce::Thread::sleep (50))
         for (auto window : FindWindows (pid))
@@ -104,14 +111,18 @@ std::optional<X11Display::WindowId> X11Display::WaitForWindow (pid_t pid, int ti
 }
 
 // The framework sets no _NET_WM_NAME.
-std::string X11Display::GetTitle (WindowId window) { return property (DPY, window, "WM_NAME", AnyPropertyType); }
+std::string X11Display::GetTitle (WindowId window)
+{
+    return property (DPY, window, "WM_NAME", AnyPropertyType);
+}
 
 juce::Rectangle<int> X11Display::GetGeometry (WindowId window)
 {
     XWindowAttributes attributes {};
     int x = 0, y = 0;
     Window child = 0;
-    if (XGetWindowAttributes (DPY, window, &attributes) == 0 || ! XTranslateCoordinates (DPY, window, DefaultRootWindow (DPY), 0, 0, &x, &y, &child))
+    if (XGetWindowAttributes (DPY, window, &attributes) == 0
+        || ! XTranslateCoordinates (DPY, window, DefaultRootWindow (DPY), 0, 0, &x, &y, &child))
         return {};
     return { x, y, attributes.width, attributes.height };
 }
@@ -137,8 +148,9 @@ bool X11Display::HasFixedSize (WindowId window)
     XSizeHints hints {};
     long supplied = 0;
     const auto size = GetGeometry (window).withZeroOrigin();
-    return XGetWMNormalHints (DPY, window, &hints, &supplied) != 0 && (hints.flags & PMinSize) != 0 && (hints.flags & PMaxSize) != 0
-        && size == juce::Rectangle<int> (hints.min_width, hints.min_height) && size == juce::Rectangle<int> (hints.max_width, hints.max_height);
+    return XGetWMNormalHints (DPY, window, &hints, &supplied) != 0 && (hints.flags & PMinSize) != 0
+           && (hints.flags & PMaxSize) != 0 && size == juce::Rectangle<int> (hints.min_width, hints.min_height)
+           && size == juce::Rectangle<int> (hints.max_width, hints.max_height);
 }
 
 void X11Display::SendCloseRequest (WindowId window)
@@ -192,7 +204,14 @@ void X11Display::PressKey (WindowId window, const std::string& key)
     // Straight to the window: through the server's test extension a press stays down when the
     // window goes before the release, and the server repeats the key into every later window.
     XEvent event {};
-    event.xkey = { KeyPress, 0, False, nullptr, 0, DefaultRootWindow (DPY), 0, CurrentTime, 0, 0, 0, 0, 0, XKeysymToKeycode (DPY, XStringToKeysym (key.c_str())), True };
+    event.xkey = { KeyPress, 0,
+                   False,    nullptr,
+                   0,        DefaultRootWindow (DPY),
+                   0,        CurrentTime,
+                   0,        0,
+                   0,        0,
+                   0,        XKeysymToKeycode (DPY, XStringToKeysym (key.c_str())),
+                   True };
     send (DPY, window, event);
     event.type = KeyRelease;
     send (DPY, window, event);
@@ -218,14 +237,16 @@ juce::Image X11Display::Screenshot (WindowId window, const juce::String& name)
 {
     const auto size = GetGeometry (window);
     juce::Image image (juce::Image::RGB, std::max (1, size.getWidth()), std::max (1, size.getHeight()), true);
-    if (auto* pixels = XGetImage (DPY, window, 0, 0, (unsigned) size.getWidth(), (unsigned) size.getHeight(), AllPlanes, ZPixmap))
+    if (auto* pixels =
+            XGetImage (DPY, window, 0, 0, (unsigned) size.getWidth(), (unsigned) size.getHeight(), AllPlanes, ZPixmap))
     {
         for (int y = 0; y < size.getHeight(); ++y)
             for (int x = 0; x < size.getWidth(); ++x)
                 image.setPixelAt (x, y, juce::Colour ((juce::uint32) XGetPixel (pixels, x, y) | 0xff000000u));
         XDestroyImage (pixels);
     }
-    const auto file = juce::File::getCurrentWorkingDirectory().getChildFile (juce::SystemStats::getEnvironmentVariable ("ORVO_TEST_OUTPUT", "test-output") + "/" + name + ".png");
+    const auto file = juce::File::getCurrentWorkingDirectory().getChildFile (
+        juce::SystemStats::getEnvironmentVariable ("ORVO_TEST_OUTPUT", "test-output") + "/" + name + ".png");
     file.deleteFile();
     file.getParentDirectory().createDirectory();
     juce::FileOutputStream stream (file);

@@ -20,7 +20,8 @@ public:
 
     /** The process's mapped top-level windows; or the first that meets the predicate within the timeout. */
     std::vector<WindowId> FindWindows (pid_t pid);
-    std::optional<WindowId> WaitForWindow (pid_t pid, int timeoutMilliseconds, const std::function<bool (WindowId)>& predicate = {});
+    std::optional<WindowId>
+        WaitForWindow (pid_t pid, int timeoutMilliseconds, const std::function<bool (WindowId)>& predicate = {});
 
     std::string GetTitle (WindowId window);
     juce::Rectangle<int> GetGeometry (WindowId window);  // the client area, on the screen
