@@ -19,7 +19,10 @@ X11EmbeddingWindow::X11EmbeddingWindow (void* parentNativeHandle, SizeCallback o
     window = XCreateWindow (display, parent, 0, 0, 1, 1, 0, CopyFromParent, InputOutput, static_cast<Visual*> (nullptr),
                             CWBackPixel | CWEventMask, &attributes);
     XMapWindow (display, window);
-    XFlush (display);
+
+    // Made before the plug-in is given it: the plug-in's own connection asks the server to
+    // make a window in this one, and the server may read that request before ours.
+    XSync (display, False);
 
     juce::LinuxEventLoop::registerFdCallback (ConnectionNumber (display), [this] (int) { HandleEvents(); });
 }
