@@ -40,11 +40,7 @@ VSTPluginEditor::VSTPluginEditor (juce::AudioPluginInstance& pluginInstance)
     // The plug-in makes its editor when first asked for its size: it is told the scale first,
     // so that the size it gives is the one it will show at.
     SendScale (PrimaryDisplayScale());
-
-    ERect* rect = nullptr;
-    Dispatch (effEditGetRect, 0, 0, &rect, 0.0f);
-    if (rect != nullptr)
-        TakeSize (rect->right - rect->left, rect->bottom - rect->top);
+    TakeSizeFromPlugin();
 
     idleCalls = juce::VBlankAttachment (this, [this] { Idle(); });
 }
@@ -122,11 +118,9 @@ void VSTPluginEditor::Open()
     ERect* rect = nullptr;
     Dispatch (effEditGetRect, 0, 0, &rect, 0.0f);
     Dispatch (effEditOpen, 0, 0, embeddingWindow->GetNativeHandle(), 0.0f);
-    Dispatch (effEditGetRect, 0, 0, &rect, 0.0f);
 
     // Until its window is seen, the plug-in's word for its size.
-    if (rect != nullptr)
-        TakeSize (rect->right - rect->left, rect->bottom - rect->top);
+    TakeSizeFromPlugin();
 
     peer->addScaleFactorListener (this);
 }
@@ -151,6 +145,14 @@ void VSTPluginEditor::SendScale (float scale)
     if (followsScale)
         Dispatch (effVendorSpecific, (int) juce::ByteOrder::bigEndianInt ("PreS"),
                   (juce::pointer_sized_int) juce::ByteOrder::bigEndianInt ("AeCs"), nullptr, scale);
+}
+
+void VSTPluginEditor::TakeSizeFromPlugin()
+{
+    ERect* rect = nullptr;
+    Dispatch (effEditGetRect, 0, 0, &rect, 0.0f);
+    if (rect != nullptr)
+        TakeSize (rect->right - rect->left, rect->bottom - rect->top);
 }
 
 void VSTPluginEditor::TakeSize (int physicalWidth, int physicalHeight)

@@ -46,6 +46,7 @@ private:
     void Open();
     void Close();
     void SendScale (float scale);
+    void TakeSizeFromPlugin();
     void TakeSize (int physicalWidth, int physicalHeight);
     void PlaceEmbeddingWindow();
     juce::pointer_sized_int Dispatch (int opcode, int index, juce::pointer_sized_int value, void* ptr, float opt);
