@@ -1,8 +1,8 @@
 // The smallest VST 2 instruments that the host's tests need, one source built once per
 // kind: a silent instrument without an editor that writes down the host names it is told
 // (Editorless), one that can be described but not instantiated (DescribedOnce), one
-// that crashes as it loads (Crashing), and one that holds its host to the order of
-// calls (Strict).
+// that crashes as it loads (Crashing), one that holds its host to the order of calls
+// (Strict), and one whose editor sizes its own window (Windowed).
 
 #include <atomic>
 #include <chrono>
@@ -13,6 +13,8 @@
 #include <memory>
 #include <new>
 #include <thread>
+
+#include <X11/Xlib.h>
 
 #include <pluginterfaces/vst2.x/aeffectx.h>
 
@@ -39,17 +41,20 @@ VstIntPtr Dispatch (AEffect* effect, int opcode, int, VstIntPtr, void* ptr, floa
     }
 }
 
+void SetNoParameter (AEffect*, int, float) {}
+
+float GetNoParameter (AEffect*, int)
+{
+    return 0.0f;
+}
+
 [[maybe_unused]] AEffect* SilentInstrument()
 {
     auto* effect = new AEffect {};
     effect->magic = kEffectMagic;
     effect->dispatcher = Dispatch;
-    effect->setParameter = [] (AEffect*, int, float) {
-    };
-    effect->getParameter = [] (AEffect*, int)
-    {
-        return 0.0f;
-    };
+    effect->setParameter = SetNoParameter;
+    effect->getParameter = GetNoParameter;
     effect->processReplacing = [] (AEffect*, float**, float** outputs, int frames)
     {
         for (int channel = 0; channel < 2; ++channel)
@@ -180,6 +185,94 @@ void ProcessStrict (AEffect* effect, float**, float** outputs, int frames)
     strict->host = host;
     return &strict->effect;
 }
+
+//==============================================================================
+/** A silent instrument with an editor of its own that knows nothing of display scales, as
+    many built by others do: a window of 300 x 200 pixels in one colour, made in the host's
+    window through an X connection of its own, which grows by itself to 360 x 240 when it
+    is clicked, as an editor does that opens a larger view. */
+struct WindowedInstrument
+{
+    AEffect effect {};
+    ERect rect { 0, 0, 200, 300 };
+    Display* display = nullptr;
+    Window window = 0;
+};
+
+constexpr unsigned long windowColour = 0x3366cc;
+
+WindowedInstrument& WindowedOf (AEffect* effect)
+{
+    return *static_cast<WindowedInstrument*> (effect->object);
+}
+
+void CloseEditor (WindowedInstrument& windowed)
+{
+    if (windowed.display == nullptr)
+        return;
+
+    XDestroyWindow (windowed.display, windowed.window);
+    XCloseDisplay (windowed.display);
+    windowed.display = nullptr;
+}
+
+VstIntPtr DispatchWindowed (AEffect* effect, int opcode, int index, VstIntPtr value, void* ptr, float opt)
+{
+    auto& windowed = WindowedOf (effect);
+    switch (opcode)
+    {
+        case effEditGetRect:
+            *static_cast<ERect**> (ptr) = &windowed.rect;
+            return 1;
+
+        case effEditOpen:
+            if (windowed.display != nullptr || (windowed.display = XOpenDisplay (nullptr)) == nullptr)
+                return 0;
+            windowed.window = XCreateSimpleWindow (windowed.display, (Window) ptr, 0, 0, 300, 200, 0, 0, windowColour);
+            XSelectInput (windowed.display, windowed.window, ButtonPressMask);
+            XMapWindow (windowed.display, windowed.window);
+            XFlush (windowed.display);
+            return 1;
+
+        case effEditIdle:
+            while (windowed.display != nullptr && XPending (windowed.display) > 0)
+            {
+                XEvent event;
+                XNextEvent (windowed.display, &event);
+                if (event.type == ButtonPress)
+                {
+                    windowed.rect = { 0, 0, 240, 360 };
+                    XResizeWindow (windowed.display, windowed.window, 360, 240);
+                    XFlush (windowed.display);
+                }
+            }
+            return 0;
+
+        case effEditClose:
+            CloseEditor (windowed);
+            return 0;
+
+        case effClose:
+            CloseEditor (windowed);
+            delete &windowed;
+            return 1;
+
+        default:
+            return Dispatch (effect, opcode, index, value, ptr, opt);
+    }
+}
+
+[[maybe_unused]] AEffect* WindowedInstrumentFor()
+{
+    auto* windowed = new WindowedInstrument;
+    const std::unique_ptr<AEffect> silent (SilentInstrument());
+    windowed->effect = *silent;
+    windowed->effect.object = windowed;
+    windowed->effect.dispatcher = DispatchWindowed;
+    windowed->effect.flags |= effFlagsHasEditor;
+    windowed->effect.uniqueID = 0x4f725432;
+    return &windowed->effect;
+}
 }
 
 extern "C" __attribute__ ((visibility ("default"))) AEffect* VSTPluginMain ([[maybe_unused]] audioMasterCallback host)
@@ -193,6 +286,8 @@ extern "C" __attribute__ ((visibility ("default"))) AEffect* VSTPluginMain ([[ma
     return ++calls == 1 ? SilentInstrument() : nullptr;
 #elif defined(ORVO_TEST_PLUGIN_Strict)
     return StrictInstrumentFor (host);
+#elif defined(ORVO_TEST_PLUGIN_Windowed)
+    return WindowedInstrumentFor();
 #else
     std::raise (SIGSEGV);
     return nullptr;
