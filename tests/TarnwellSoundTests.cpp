@@ -133,35 +133,17 @@ TEST_F (Synth, KeepsAliasingOfTheTopNoteFarBelowItsFundamental)
 TEST_F (Synth, MovesEveryControlOverAFullRangeJumpInNoLessThanTenMilliseconds)
 {
     using Set = void (*) (VoiceSettings&, bool);
-    const std::pair<const char*, Set> controls[] = { { "sustain",
-                                                       [] (VoiceSettings& s, bool top)
-                                                       {
-                                                           s.envelope.sustain = top ? 1.0f : 0.0f;
-                                                       } },
-                                                     { "cutoff",
-                                                       [] (VoiceSettings& s, bool top)
-                                                       {
-                                                           s.cutoffHertz = top ? 20000.0f : 20.0f;
-                                                       } },
-                                                     { "resonance",
-                                                       [] (VoiceSettings& s, bool top)
-                                                       {
-                                                           s.resonance = top ? 1.0f : 0.0f;
-                                                       } },
-                                                     { "envelope amount",
-                                                       [] (VoiceSettings& s, bool top)
-                                                       {
-                                                           s.envelopeAmount = top ? 1.0f : 0.0f;
-                                                       } },
-                                                     { "wave",
-                                                       [] (VoiceSettings& s, bool top)
-                                                       {
-                                                           s.squareAmount = top ? 1.0f : 0.0f;
-                                                       } },
-                                                     { "level", [] (VoiceSettings& s, bool top)
-                                                       {
-                                                           s.level = top ? 2.0f : 0.004f;
-                                                       } } };
+    // One control to a row: the formatter would set each of these lambdas out over four lines.
+    // clang-format off
+    const std::pair<const char*, Set> controls[] = {
+        { "sustain", [] (VoiceSettings& s, bool top) { s.envelope.sustain = top ? 1.0f : 0.0f; } },
+        { "cutoff", [] (VoiceSettings& s, bool top) { s.cutoffHertz = top ? 20000.0f : 20.0f; } },
+        { "resonance", [] (VoiceSettings& s, bool top) { s.resonance = top ? 1.0f : 0.0f; } },
+        { "envelope amount", [] (VoiceSettings& s, bool top) { s.envelopeAmount = top ? 1.0f : 0.0f; } },
+        { "wave", [] (VoiceSettings& s, bool top) { s.squareAmount = top ? 1.0f : 0.0f; } },
+        { "level", [] (VoiceSettings& s, bool top) { s.level = top ? 2.0f : 0.004f; } },
+    };
+    // clang-format on
 
     // A chord held on the instrument's own defaults, then one control jumped, or not.
     const auto playChord = [this] (Set set, bool fromTop, bool jump)
