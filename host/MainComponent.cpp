@@ -94,6 +94,22 @@ void MainComponent::AddOnScreenKeyboard()
     keyboardComponent.setBlackNoteLengthProportion (0.56f);
     keyboardComponent.setColour (juce::MidiKeyboardComponent::textLabelColourId, juce::Colours::lightgrey);
     keyboardComponent.setMouseClickGrabsKeyboardFocus (false);
+    SetKeyboardVisible (false);
+}
+
+void MainComponent::SetKeyboardVisible (bool visible)
+{
+    keyboardComponent.setVisible (visible);
+
+    // The strip redraws the keys that MIDI turned on or off from a check twenty times a
+    // second. Hidden, it has no keys to draw, and the check would only wake the message
+    // thread. The framework keeps that timer behind a private base, which an explicit
+    // conversion still reaches; shown again, the strip is painted whole anyway.
+    auto& keyChecks = (juce::Timer&) keyboardComponent;
+    if (visible)
+        keyChecks.startTimerHz (20);
+    else
+        keyChecks.stopTimer();
 }
 
 void MainComponent::ReportMissingAudioDevice()

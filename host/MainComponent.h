@@ -79,6 +79,7 @@ private:
     int GetEditorHeight() const;
     void SetContentSize (bool withKeyboard);
     void ToggleKeyboard();
+    void SetKeyboardVisible (bool visible);
     void ShowProductInformation();
     void SaveDeviceState();
 

@@ -74,7 +74,7 @@ void MainComponent::ToggleKeyboard()
     // The size first: the layout then puts the strip in the band it adds.
     const auto show = ! keyboardComponent.isVisible();
     SetContentSize (show);
-    keyboardComponent.setVisible (show);
+    SetKeyboardVisible (show);
 }
 
 void MainComponent::ShowProductInformation()
