@@ -89,10 +89,18 @@ void VSTPluginEditor::Idle()
 {
     // The plug-in runs its editor (its events, its timers, its drawing) only in these
     // calls: on every refresh while the pointer is over it, so that it follows the hand;
-    // else a few times a second fewer, enough for what it shows by itself to move on.
+    // else thirty times a second while it draws, enough for what it shows by itself to
+    // move on; and a few times a second once it has drawn nothing for a while, which
+    // still lets it start again. Each call wakes the plug-in's own timer thread too.
+    if (embeddingWindow == nullptr)
+        return;
+
     const auto now = juce::Time::getMillisecondCounter();
-    if (embeddingWindow == nullptr
-        || (! embeddingWindow->IsPointerInside() && now - lastIdle < idleIntervalWithoutPointer))
+    const auto atRest = ! embeddingWindow->HasChangedWithin (restAfter);
+    const auto interval = embeddingWindow->IsPointerInside() ? 0u
+                          : atRest                           ? idleIntervalAtRest
+                                                             : idleIntervalWhileDrawing;
+    if (now - lastIdle < interval)
         return;
 
     lastIdle = now;

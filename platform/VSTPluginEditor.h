@@ -51,8 +51,9 @@ private:
     void PlaceEmbeddingWindow();
     juce::pointer_sized_int Dispatch (int opcode, int index, juce::pointer_sized_int value, void* ptr, float opt);
 
-    // About thirty times a second.
-    static constexpr juce::uint32 idleIntervalWithoutPointer = 33;
+    // About thirty times a second while the plug-in shows something new, four once it has
+    // shown nothing new for a second; under the pointer, on every refresh.
+    static constexpr juce::uint32 idleIntervalWhileDrawing = 33, idleIntervalAtRest = 250, restAfter = 1000;
 
     //==============================================================================
     juce::AudioPluginInstance& instance;

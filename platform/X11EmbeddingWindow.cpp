@@ -3,6 +3,7 @@
 #include <juce_events/juce_events.h>
 
 #include <X11/Xlib.h>
+#include <X11/extensions/Xdamage.h>
 
 X11EmbeddingWindow::X11EmbeddingWindow (void* parentNativeHandle, SizeCallback onSized)
     : onEmbeddedWindowSized (std::move (onSized))
@@ -20,6 +21,10 @@ X11EmbeddingWindow::X11EmbeddingWindow (void* parentNativeHandle, SizeCallback o
                             CWBackPixel | CWEventMask, &attributes);
     XMapWindow (display, window);
 
+    int damageError = 0;
+    if (! XDamageQueryExtension (display, &damageEvent, &damageError))
+        damageEvent = -1;
+
     // Made before the plug-in is given it: the plug-in's own connection asks the server to
     // make a window in this one, and the server may read that request before ours.
     XSync (display, False);
@@ -32,6 +37,8 @@ X11EmbeddingWindow::~X11EmbeddingWindow()
     if (display == nullptr)
         return;
 
+    // The damage record goes with the connection, or earlier with the plug-in's window:
+    // destroyed by hand it could already be gone.
     juce::LinuxEventLoop::unregisterFdCallback (ConnectionNumber (display));
     XDestroyWindow (display, window);
     XCloseDisplay (display);
@@ -40,6 +47,11 @@ X11EmbeddingWindow::~X11EmbeddingWindow()
 void* X11EmbeddingWindow::GetNativeHandle() const noexcept
 {
     return reinterpret_cast<void*> ((juce::pointer_sized_uint) window);
+}
+
+bool X11EmbeddingWindow::HasChangedWithin (juce::uint32 milliseconds) const noexcept
+{
+    return damageEvent < 0 || juce::Time::getMillisecondCounter() - lastChange < milliseconds;
 }
 
 void X11EmbeddingWindow::SetBounds (juce::Rectangle<int> bounds)
@@ -58,6 +70,11 @@ void X11EmbeddingWindow::Embed (unsigned long pluginWindow)
 
     // Told here whenever the plug-in's window comes into view; it may be already.
     XSelectInput (display, embedded, VisibilityChangeMask);
+
+    // Reported once each time the window's contents change after the last report was taken.
+    if (damageEvent >= 0)
+        damage = XDamageCreate (display, embedded, XDamageReportNonEmpty);
+
     AskForRepaint();
 }
 
@@ -81,6 +98,7 @@ void X11EmbeddingWindow::HandleEvents()
     {
         XEvent event;
         XNextEvent (display, &event);
+        lastChange = juce::Time::getMillisecondCounter();
 
         // A move between this window and the one inside it neither enters nor leaves.
         if ((event.type == EnterNotify || event.type == LeaveNotify) && event.xcrossing.detail != NotifyInferior)
@@ -104,6 +122,11 @@ void X11EmbeddingWindow::HandleEvents()
         else if (event.type == DestroyNotify && event.xdestroywindow.window == embedded)
         {
             embedded = 0;
+            damage = 0;
+        }
+        else if (event.type == damageEvent + XDamageNotify && damage != 0)
+        {
+            XDamageSubtract (display, damage, None, None);
         }
         else if (event.type == ReparentNotify && event.xreparent.parent == window && embedded == 0)
         {

@@ -9,9 +9,11 @@
 
     The plug-in sizes its window itself, and may do so again at any time; this window tells
     its owner the size of the window put into it whenever that changes, so that the owner
-    can make room for it; and it asks the plug-in to repaint its window whenever that comes
-    into view. It watches through an X connection of its own, whose events the framework's
-    message loop hands to it as they arrive: nothing is polled.
+    can make room for it; it asks the plug-in to repaint its window whenever that comes
+    into view; and it notes when the plug-in last drew, so that its owner can run a
+    plug-in that shows nothing new less often. It watches through an X connection of its
+    own, whose events the framework's message loop hands to it as they arrive: nothing is
+    polled.
 
     Made and used on the message thread. Without a display it makes no window and tells
     nothing.
@@ -36,6 +38,11 @@ public:
     /** True while the pointer is over this window or the one inside it. */
     bool IsPointerInside() const noexcept { return pointerInside; }
 
+    /** True when, within that time, the plug-in drew into its window, or its window was
+        shown, moved, sized, entered or left; always true where the display cannot report
+        drawing, as it then cannot tell. */
+    bool HasChangedWithin (juce::uint32 milliseconds) const noexcept;
+
 private:
     void HandleEvents();
     void Embed (unsigned long pluginWindow);
@@ -45,6 +52,11 @@ private:
     unsigned long window = 0, embedded = 0;
     int embeddedWidth = 0, embeddedHeight = 0;
     bool pointerInside = false;
+
+    // What the plug-in draws is reported by the server's damage extension, where it has one.
+    int damageEvent = -1;
+    unsigned long damage = 0;
+    juce::uint32 lastChange = juce::Time::getMillisecondCounter();  // made: new
     SizeCallback onEmbeddedWindowSized;
 
     JUCE_DECLARE_NON_COPYABLE (X11EmbeddingWindow)

@@ -220,6 +220,49 @@ TEST_F (EndToEnd, ShowsAnEditorThatSizesItsOwnWindowWholeAndFollowsIt)
     EXPECT_EQ (Close (app, *window), std::optional<int> (0));
 }
 
+// The plug-in runs its editor only in the host's idle calls, each of which also wakes the
+// plug-in's own threads: they come on every refresh under the pointer and often while the
+// editor draws, but only a few times a second once it shows nothing new.
+TEST_F (EndToEnd, RunsTheEditorOftenOnlyUnderThePointerOrWhileItDraws)
+{
+    const auto bundle = Resources().getChildFile ("Tarnwell App.vst");
+    bundle.deleteFile();  // a link to the shipped instrument
+    WriteFile (SharedObjectIn (bundle, "Tarnwell App"),
+               ReadFile (SharedObjectIn (GetTestPluginBundle ("Windowed"), "Windowed")));
+    const auto idleCalls = folder / "idle-calls";
+
+    auto& app = Launch ({ { "ORVO_EDITOR_IDLE_RECORD", idleCalls.getFullPathName().toStdString() } });
+    const auto window = WaitForMainWindow (app);
+    ASSERT_TRUE (window.has_value());
+    const auto callsOver = [&] (int milliseconds)
+    {
+        const auto before = idleCalls.getSize();
+        juce::Thread::sleep (milliseconds);
+        return idleCalls.getSize() - before;
+    };
+    // Leaving the editor, as any change to it, counts as showing something new for a second.
+    const auto awayFromTheEditor = [&]
+    {
+        display.MovePointer ({ 0, 0 });
+        juce::Thread::sleep (1500);
+    };
+    const auto editorCentre = juce::Point<int> (150, 32 + 100);
+
+    awayFromTheEditor();
+    const auto atRest = callsOver (2000);
+    EXPECT_GE (atRest, 2) << "at rest, it still runs";
+    EXPECT_LE (atRest, 12) << "but only a few times a second";
+
+    display.MovePointer (display.GetGeometry (*window).getPosition() + editorCentre);
+    EXPECT_GE (callsOver (2000), 24) << "under the pointer";
+
+    display.Click (*window, editorCentre);  // from then on it draws in every call
+    awayFromTheEditor();
+    EXPECT_GE (callsOver (2000), 24) << "while it draws";
+
+    EXPECT_EQ (Close (app, *window), std::optional<int> (0));
+}
+
 // Whatever lies where the settings file belongs, the user sees the instrument in one fixed window,
 // played through the default device; a second copy ends at once, and the app quits normally on close.
 TEST_F (EndToEnd, KeepsTheDeviceStateAsTheTableSaysInOneWindowThatQuitsOnClose)

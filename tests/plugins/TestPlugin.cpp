@@ -190,13 +190,17 @@ void ProcessStrict (AEffect* effect, float**, float** outputs, int frames)
 /** A silent instrument with an editor of its own that knows nothing of display scales, as
     many built by others do: a window of 300 x 200 pixels in one colour, made in the host's
     window through an X connection of its own, which grows by itself to 360 x 240 when it
-    is clicked, as an editor does that opens a larger view. */
+    is clicked, as an editor does that opens a larger view, and from then on draws itself
+    anew in each idle call, as an editor with a meter does. With ORVO_EDITOR_IDLE_RECORD
+    set, it adds a byte to that file in each idle call. */
 struct WindowedInstrument
 {
     AEffect effect {};
     ERect rect { 0, 0, 200, 300 };
     Display* display = nullptr;
     Window window = 0;
+    GC pen {};
+    bool drawing = false;
 };
 
 constexpr unsigned long windowColour = 0x3366cc;
@@ -211,6 +215,7 @@ void CloseEditor (WindowedInstrument& windowed)
     if (windowed.display == nullptr)
         return;
 
+    XFreeGC (windowed.display, windowed.pen);
     XDestroyWindow (windowed.display, windowed.window);
     XCloseDisplay (windowed.display);
     windowed.display = nullptr;
@@ -230,11 +235,20 @@ VstIntPtr DispatchWindowed (AEffect* effect, int opcode, int index, VstIntPtr va
                 return 0;
             windowed.window = XCreateSimpleWindow (windowed.display, (Window) ptr, 0, 0, 300, 200, 0, 0, windowColour);
             XSelectInput (windowed.display, windowed.window, ButtonPressMask);
+            windowed.pen = XCreateGC (windowed.display, windowed.window, 0, nullptr);
+            XSetForeground (windowed.display, windowed.pen, windowColour);
             XMapWindow (windowed.display, windowed.window);
             XFlush (windowed.display);
             return 1;
 
         case effEditIdle:
+            if (auto* record = std::getenv ("ORVO_EDITOR_IDLE_RECORD") != nullptr
+                                   ? std::fopen (std::getenv ("ORVO_EDITOR_IDLE_RECORD"), "a")
+                                   : nullptr)
+            {
+                std::fputc ('.', record);
+                std::fclose (record);
+            }
             while (windowed.display != nullptr && XPending (windowed.display) > 0)
             {
                 XEvent event;
@@ -243,9 +257,13 @@ VstIntPtr DispatchWindowed (AEffect* effect, int opcode, int index, VstIntPtr va
                 {
                     windowed.rect = { 0, 0, 240, 360 };
                     XResizeWindow (windowed.display, windowed.window, 360, 240);
-                    XFlush (windowed.display);
+                    windowed.drawing = true;
                 }
             }
+            if (windowed.display != nullptr && windowed.drawing)
+                XFillRectangle (windowed.display, windowed.window, windowed.pen, 0, 0, 360, 240);
+            if (windowed.display != nullptr)
+                XFlush (windowed.display);
             return 0;
 
         case effEditClose:

@@ -233,6 +233,12 @@ void X11Display::Click (WindowId window, juce::Point<int> point, int holdMillise
     XFlush (DPY);
 }
 
+void X11Display::MovePointer (juce::Point<int> onScreen)
+{
+    XTestFakeMotionEvent (DPY, -1, onScreen.x, onScreen.y, CurrentTime);
+    XFlush (DPY);
+}
+
 juce::Image X11Display::Screenshot (WindowId window, const juce::String& name)
 {
     const auto size = GetGeometry (window);

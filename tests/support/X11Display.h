@@ -32,6 +32,7 @@ public:
     void SendCloseRequest (WindowId window);  // WM_DELETE_WINDOW, as a close button sends it
     void PressKey (WindowId window, const std::string& key);  // named as X names keys ("Return"); made active first
     void Click (WindowId window, juce::Point<int> point, int holdMilliseconds = 0);
+    void MovePointer (juce::Point<int> onScreen);
 
     /** What the window shows now; also kept as test-output/<name>.png for a person to see. */
     juce::Image Screenshot (WindowId window, const juce::String& name);
