@@ -138,12 +138,17 @@ ensure_display() {
 # Starts a JACK server with the dummy backend under the given private name, at 48 kHz
 # with the given period (256 samples unless given), without real-time scheduling.
 start_jack_dummy() {
-    local name=$1 period=${2:-256}
-    jackd -n "$name" -r -d dummy -r 48000 -p "$period" >/dev/null 2>&1 &
+    local name=$1 period=${2:-256} log
+    session_dir >/dev/null
+    log="$(session_dir)/jackd-$name.log"
+    jackd -n "$name" -r -d dummy -r 48000 -p "$period" >"$log" 2>&1 &
     started_pids+=($!)
     export JACK_DEFAULT_SERVER="$name"
     if ! timeout 10 jack_wait -w -s "$name" >/dev/null 2>&1; then
-        echo "could not start a JACK dummy server" >&2
+        # Its own words say why: "Too many servers already active", say, when servers
+        # killed outright have left their places taken in the machine's JACK registry.
+        echo "could not start a JACK dummy server:" >&2
+        tail -n 5 "$log" >&2
         return 1
     fi
     # A server that has only just started may still turn a client away: wait until it
