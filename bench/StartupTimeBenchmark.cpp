@@ -5,11 +5,13 @@
 // JACK servers of 256- and 64-sample blocks, also with the app's missing-keyboard alert
 // open, in rounds that take each in turn; and the resident memory.
 
+#include <array>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
 #include <fstream>
+#include <functional>
 #include <thread>
 
 #include <X11/Xlib.h>
@@ -297,7 +299,8 @@ int main()
         const JackServer server (blockSize);
         if (! server.ready)
         {
-            std::fprintf (stderr, "StartupTimeBenchmark: no JACK server at %d-sample blocks\n", blockSize);
+            std::fprintf (stderr, "StartupTimeBenchmark: no JACK server at %d-sample blocks\n%s", blockSize,
+                          server.server.GetStandardError().c_str());
             return 1;
         }
         auto onServer = environment;
@@ -306,17 +309,21 @@ int main()
         withAlert.push_back ({ "ORVO_MIDI_INPUTS", noKeyboard.getFullPathName().toStdString() });
 
         std::vector<IdleCost> appIdle, wrapperIdle, alertIdle;
+        const std::array<std::pair<std::vector<IdleCost>*, std::function<std::optional<IdleCost>()>>, 3> measurements {
+            { { &appIdle, [&] { return measureIdle (display, app, onServer); } },
+              { &wrapperIdle, [&] { return measureIdle (display, wrapper, onServer); } },
+              { &alertIdle, [&] { return measureIdle (display, app, withAlert); } } }
+        };
+        // Each round starts with the next one: none is always measured first, or after the same one.
         for (int round = 0; round < idleRounds; ++round)
-        {
-            const auto appRound = measureIdle (display, app, onServer);
-            const auto wrapperRound = measureIdle (display, wrapper, onServer);
-            const auto alertRound = measureIdle (display, app, withAlert);
-            if (! appRound || ! wrapperRound || ! alertRound)
-                return 1;
-            appIdle.push_back (*appRound);
-            wrapperIdle.push_back (*wrapperRound);
-            alertIdle.push_back (*alertRound);
-        }
+            for (size_t i = 0; i < measurements.size(); ++i)
+            {
+                const auto& [rounds, measure] = measurements[(i + (size_t) round) % measurements.size()];
+                const auto cost = measure();
+                if (! cost.has_value())
+                    return 1;
+                rounds->push_back (*cost);
+            }
 
         std::printf ("idle at %d-sample blocks, %d s with the window open and no note, from %d s after it showed,"
                      " in %% of one core: the median of %d rounds (all rounds' spread), and its threads:\n",
