@@ -133,7 +133,8 @@ bool launch (X11Display& display, Candidate& candidate, const AppProcess::Enviro
         return false;
     candidate.residentMegabytes = residentMegabytes (program.GetPid());
 
-    // Ended as a user would end it: the app then saves its device setup.
+    // Ended as a user would end it: the app then saves its device setup, and leaves nothing
+    // of its own behind on the machine.
     program.Kill (SIGTERM);
     program.WaitForExit (5000);
     return true;
@@ -200,6 +201,10 @@ std::optional<IdleCost> measureIdle (X11Display& display, const Candidate& candi
         if (percent >= 0.01)
             cost.threads.push_back ({ thread.name, percent, wakeups });
     }
+
+    // Ended as a user would end it, it leaves nothing of its own behind on the machine.
+    program.Kill (SIGTERM);
+    program.WaitForExit (5000);
     return cost;
 }
 
