@@ -104,7 +104,9 @@ void MainComponent::SetKeyboardVisible (bool visible)
     // The strip redraws the keys that MIDI turned on or off from a check twenty times a
     // second. Hidden, it has no keys to draw, and the check would only wake the message
     // thread. The framework keeps that timer behind a private base, which an explicit
-    // conversion still reaches; shown again, the strip is painted whole anyway.
+    // conversion still reaches; shown again, the strip is painted whole anyway. Were the
+    // timer no longer a base, the conversion would silently become a reinterpretation.
+    static_assert (std::is_base_of_v<juce::Timer, juce::MidiKeyboardComponent>);
     auto& keyChecks = (juce::Timer&) keyboardComponent;
     if (visible)
         keyChecks.startTimerHz (20);
