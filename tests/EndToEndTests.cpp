@@ -104,10 +104,7 @@ TEST_F (EndToEnd, StartedThroughLinksFromOtherFoldersShowsItsInstrumentUnderTheT
 // prepared (it takes a while to get ready), or at one that brings back the MIDI it left in the block before.
 TEST_F (EndToEnd, GivesTheInstrumentNoBlockBeforeItIsPreparedAndNotTheMidiItLeft)
 {
-    const auto bundle = Resources().getChildFile ("Tarnwell App.vst");
-    bundle.deleteFile();  // a link to the shipped instrument
-    const auto strict = ReadFile (SharedObjectIn (GetTestPluginBundle ("Strict"), "Strict"));
-    WriteFile (SharedObjectIn (bundle, "Tarnwell App"), strict);
+    ReplaceInstrumentWith ("Strict");
 
     auto& app = Launch();
     const auto window = WaitForMainWindow (app);
@@ -189,10 +186,7 @@ TEST_F (EndToEnd, ShowsThePictureAndTheMessageWithoutItsInstrument)
 // toolbar, and follows it.
 TEST_F (EndToEnd, ShowsAnEditorThatSizesItsOwnWindowWholeAndFollowsIt)
 {
-    const auto bundle = Resources().getChildFile ("Tarnwell App.vst");
-    bundle.deleteFile();  // a link to the shipped instrument
-    WriteFile (SharedObjectIn (bundle, "Tarnwell App"),
-               ReadFile (SharedObjectIn (GetTestPluginBundle ("Windowed"), "Windowed")));
+    ReplaceInstrumentWith ("Windowed");
 
     auto& app = Launch();
     const auto window = WaitForMainWindow (app);
@@ -225,10 +219,7 @@ TEST_F (EndToEnd, ShowsAnEditorThatSizesItsOwnWindowWholeAndFollowsIt)
 // editor draws, but only a few times a second once it shows nothing new.
 TEST_F (EndToEnd, RunsTheEditorOftenOnlyUnderThePointerOrWhileItDraws)
 {
-    const auto bundle = Resources().getChildFile ("Tarnwell App.vst");
-    bundle.deleteFile();  // a link to the shipped instrument
-    WriteFile (SharedObjectIn (bundle, "Tarnwell App"),
-               ReadFile (SharedObjectIn (GetTestPluginBundle ("Windowed"), "Windowed")));
+    ReplaceInstrumentWith ("Windowed");
     const auto idleCalls = folder / "idle-calls";
 
     auto& app = Launch ({ { "ORVO_EDITOR_IDLE_RECORD", idleCalls.getFullPathName().toStdString() } });

@@ -2,6 +2,8 @@
 
 #include <sys/stat.h>
 
+#include "FormatHost.h"
+
 void AppUnderTest::SetUp()
 {
     if (! display.IsOpen())
@@ -55,4 +57,11 @@ std::optional<X11Display::WindowId> AppUnderTest::WaitForMainWindow (AppProcess&
     EXPECT_TRUE (window.has_value()) << "no main window; the app wrote:\n" << app.GetStandardError();
     EXPECT_EQ (display.FindWindows (app.GetPid()).size(), 1u) << "nothing shows but the main window";
     return window;
+}
+
+void AppUnderTest::ReplaceInstrumentWith (const juce::String& kind)
+{
+    const auto bundle = Resources().getChildFile ("Tarnwell App.vst");
+    bundle.deleteFile();  // a link to the shipped instrument
+    WriteFile (SharedObjectIn (bundle, "Tarnwell App"), ReadFile (SharedObjectIn (GetTestPluginBundle (kind), kind)));
 }

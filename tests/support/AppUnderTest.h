@@ -34,6 +34,9 @@ protected:
         return app.WaitForExit (10000 * slowness);
     }
 
+    /** Puts the test plug-in of that kind (tests/plugins) where the shipped instrument was. */
+    void ReplaceInstrumentWith (const juce::String& kind);
+
     juce::File Resources() const { return folder / "Resources"; }
     juce::File Home() const { return folder / "home"; }
     juce::File MidiInputs() const { return folder / "midi-inputs.txt"; }
