@@ -242,14 +242,17 @@ VstIntPtr DispatchWindowed (AEffect* effect, int opcode, int index, VstIntPtr va
             return 1;
 
         case effEditIdle:
-            if (auto* record = std::getenv ("ORVO_EDITOR_IDLE_RECORD") != nullptr
-                                   ? std::fopen (std::getenv ("ORVO_EDITOR_IDLE_RECORD"), "a")
-                                   : nullptr)
-            {
-                std::fputc ('.', record);
-                std::fclose (record);
-            }
-            while (windowed.display != nullptr && XPending (windowed.display) > 0)
+            if (const auto* recordPath = std::getenv ("ORVO_EDITOR_IDLE_RECORD"))
+                if (auto* record = std::fopen (recordPath, "a"))
+                {
+                    std::fputc ('.', record);
+                    std::fclose (record);
+                }
+
+            if (windowed.display == nullptr)
+                return 0;
+
+            while (XPending (windowed.display) > 0)
             {
                 XEvent event;
                 XNextEvent (windowed.display, &event);
@@ -260,10 +263,9 @@ VstIntPtr DispatchWindowed (AEffect* effect, int opcode, int index, VstIntPtr va
                     windowed.drawing = true;
                 }
             }
-            if (windowed.display != nullptr && windowed.drawing)
+            if (windowed.drawing)
                 XFillRectangle (windowed.display, windowed.window, windowed.pen, 0, 0, 360, 240);
-            if (windowed.display != nullptr)
-                XFlush (windowed.display);
+            XFlush (windowed.display);
             return 0;
 
         case effEditClose:
