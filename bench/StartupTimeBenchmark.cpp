@@ -14,8 +14,6 @@
 #include <functional>
 #include <thread>
 
-#include <X11/Xlib.h>
-
 #include "AppProcess.h"
 #include "Summary.h"
 #include "X11Display.h"
@@ -164,18 +162,8 @@ struct JackServer
     bool ready = false;
 };
 
-/** Rests the pointer in the screen's top-left corner, away from every window, as when
-    nobody plays: a plug-in's editor under the pointer is run more often. */
-void restPointer()
-{
-    if (auto* display = XOpenDisplay (nullptr))
-    {
-        XWarpPointer (display, None, DefaultRootWindow (display), 0, 0, 0, 0, 0, 0);
-        XCloseDisplay (display);
-    }
-}
-
-/** The CPU time of the program over idleSeconds, from settleTime after its window showed. */
+/** The CPU time and wake-ups of the program over idleSeconds, from settleTime after its
+    window showed. */
 std::optional<IdleCost> measureIdle (X11Display& display, const Candidate& candidate, const AppProcess::Environment& environment)
 {
     AppProcess program (candidate.executable, environment);
@@ -183,7 +171,9 @@ std::optional<IdleCost> measureIdle (X11Display& display, const Candidate& candi
     if (! waitForWindow (display, program, Clock::now(), size).has_value())
         return std::nullopt;
 
-    restPointer();
+    // In the screen's top-left corner, away from every window, as when nobody plays: a
+    // plug-in's editor under the pointer is run more often.
+    display.MovePointer ({ 0, 0 });
     std::this_thread::sleep_for (settleTime);
     const auto before = threadUses (program.GetPid());
     std::this_thread::sleep_for (std::chrono::seconds (idleSeconds));
@@ -192,10 +182,11 @@ std::optional<IdleCost> measureIdle (X11Display& display, const Candidate& candi
     IdleCost cost;
     for (const auto& thread : after)
     {
-        const auto earlier = std::find_if (before.begin(), before.end(), [&] (const auto& t) { return t.id == thread.id; });
-        const auto percent = 100.0 * (thread.nanoseconds - (earlier != before.end() ? earlier->nanoseconds : 0.0))
-                             / (idleSeconds * 1.0e9);
-        const auto wakeups = (thread.runs - (earlier != before.end() ? earlier->runs : 0.0)) / idleSeconds;
+        // A thread made during the idle time started from nothing.
+        const auto found = std::find_if (before.begin(), before.end(), [&] (const auto& t) { return t.id == thread.id; });
+        const auto start = found != before.end() ? *found : ThreadUse {};
+        const auto percent = 100.0 * (thread.nanoseconds - start.nanoseconds) / (idleSeconds * 1.0e9);
+        const auto wakeups = (thread.runs - start.runs) / idleSeconds;
         cost.total += percent;
         cost.wakeups += wakeups;
         if (percent >= 0.01)
