@@ -56,7 +56,7 @@ private:
     // What the plug-in draws is reported by the server's damage extension, where it has one.
     int damageEvent = -1;
     unsigned long damage = 0;
-    juce::uint32 lastChange = juce::Time::getMillisecondCounter();  // made: new
+    juce::uint32 lastChange = juce::Time::getMillisecondCounter();  // a new window is a change
     SizeCallback onEmbeddedWindowSized;
 
     JUCE_DECLARE_NON_COPYABLE (X11EmbeddingWindow)
